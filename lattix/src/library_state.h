@@ -1,0 +1,21 @@
+// The library's process-wide state: LastStatus, the message-box hook, the I/O status of the last initialisation.
+#pragma once
+
+#include <cstdint>
+
+namespace lattix {
+
+// Set by InitCrySet only; ErrMsg turns it into text.
+extern std::uint16_t lastStatus;
+// I/O status of the last InitCrySet2/InitCrySet (0: setup data read in full).
+extern std::uint16_t initIoStatus;
+
+void setMessageBoxHandler(void (*handler)(const char*, const char*));
+
+// Shows a message box through the host's handler, or writes to stderr.
+void showMessageBox(const char* caption, const char* text) noexcept;
+
+// Text of a status code, NUL-terminated into buffer (>= 39 bytes).
+void statusText(std::uint16_t status, char* buffer);
+
+}  // namespace lattix

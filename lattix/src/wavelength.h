@@ -1,0 +1,8 @@
+// Relativistic electron wavelength.
+#pragma once
+
+namespace lattix {
+
+double deBroglie(double kilovolts);
+
+}  // namespace lattix
