@@ -1,0 +1,24 @@
+// Exports of the orientation family.
+#include "lattixLib.h"
+#include "library_state.h"
+#include "orientation.h"
+
+extern "C" {
+
+LATTIX_API void LATTIX_CALL Euler2Matrix(const TVec3D* e, TMat3D* g) { *g = lattix::euler2Matrix(*e); }
+
+LATTIX_API void LATTIX_CALL Matrix2Euler(const TMat3D* g, TVec3D* e) {
+    if (!lattix::matrix2Euler(*g, *e)) lattix::showMessageBox("Error Matrix2Euler", "");
+}
+
+LATTIX_API void LATTIX_CALL AxisAngle2Matrix(const TVec3D* n, const double* w, TMat3D* M) {
+    *M = lattix::axisAngle2Matrix(*n, *w);
+}
+
+LATTIX_API void LATTIX_CALL Ang2Dir(double phi, double theta, TVec3D* out) { *out = lattix::ang2Dir(phi, theta); }
+
+LATTIX_API void LATTIX_CALL Dir2Ang(const TVec3D* v, double* phi, double* theta) {
+    lattix::dir2Ang(*v, *phi, *theta);
+}
+
+}  // extern "C"
