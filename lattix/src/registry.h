@@ -1,0 +1,36 @@
+// The machine-wide key Software\Orvane, read-only: the Windows registry, or Orvane.conf in the XDG system folders.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lattix {
+
+// Joins folder and name with the platform separator.
+#if defined(_WIN32)
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+struct RegistryValue {
+    bool keyOpened = false;  // false: no Orvane.conf (no key on Windows)
+    std::string value;       // SystemDir; empty when the key holds no such value
+};
+
+// Reads SystemDir from the machine-wide key without any message.
+RegistryValue readSystemDirValue();
+
+// The system folder, looked up anew at every call.  A missing key gives the
+// default installed data folder and the "Orvane setup error" box; a key
+// without the value gives the empty text.
+std::string systemDir();
+
+// The value of key in section of an INI text as QSettings writes it
+// ("[General]" holds keys outside any section; keys are case-sensitive;
+// quotes and backslash escapes are undone).  The last occurrence wins.
+std::optional<std::string> iniValue(std::string_view text, std::string_view section,
+                                    std::string_view key);
+
+}  // namespace lattix

@@ -1,0 +1,96 @@
+// Readers of the setup data (SYMGEN, APU) and of crystal files: whole files into memory, parsed from text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "lattixtype.h"
+
+namespace lattix {
+
+// Status numbers shared by InitCrySet, GetInitIoStatus and ErrMsg.
+constexpr std::uint16_t kStatusOk = 0;
+constexpr std::uint16_t kStatusOutOfMemory = 1;
+constexpr std::uint16_t kStatusFileNotFound = 2;
+constexpr std::uint16_t kStatusPathNotFound = 3;
+constexpr std::uint16_t kStatusTooManyOpenFiles = 4;
+constexpr std::uint16_t kStatusAccessDenied = 5;
+constexpr std::uint16_t kStatusReadError = 100;
+constexpr std::uint16_t kStatusInvalidNumber = 106;
+// A count, text or path that does not fit its field (more than 3 generators,
+// more than 96 operators, APU counts outside 0..5, a resolved path longer than
+// FileName), or a Laue group outside 1..11.
+constexpr std::uint16_t kStatusRangeError = 201;
+// A crystal file whose first line is not an accepted version tag.
+constexpr std::uint16_t kStatusRefusedVersion = 300;
+
+// Files are read up to this size; nothing the library needs lies further in,
+// and a device or runaway file must not exhaust memory.
+constexpr std::size_t kMaxFileBytes = 4u << 20;
+
+// Reads a whole file; 0 or the status of the failure (numbering above, else
+// the platform's error number).
+std::uint16_t readWholeFile(const std::string& path, std::string& contents);
+
+// A cursor over a text with the reading rules of the data files: numbers are
+// tokens separated by characters below code 33 (line ends included), text
+// fields run to the end of their line, and reading past the end yields 0 or an
+// empty text.  Lines end in LF, CR LF or a lone CR.
+class TextReader {
+public:
+    explicit TextReader(std::string_view text) : m_text(text) {}
+
+    // True when only characters below code 33 remain.
+    bool atEndOfData() const;
+    // Next token after skipping characters below code 33; empty at the end.
+    std::string_view nextToken();
+    // A missing token reads as 0 and succeeds; a token that is not a number
+    // (or does not fit an int32) fails.
+    bool readInteger(std::int32_t& value);
+    bool readReal(double& value);
+    // At most maxChars characters of the current line, stopping before its end.
+    std::string_view readChars(std::size_t maxChars);
+    // Moves past the end of the current line; returns what was skipped.
+    std::string_view skipLine();
+
+private:
+    bool atLineEnd() const;
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+// The generators of one Laue group as SYMGEN lists them.
+struct GeneratorList {
+    std::int32_t count = 0;         // 0..3
+    std::int32_t orders[3] = {};    // 1 and above contribute rotations
+    char axisTexts[3][7] = {};      // the six-character axis fields, NUL-terminated
+};
+
+// Reads the line of Laue group laue.  Fails with kStatusInvalidNumber for a
+// non-number where a number is due and kStatusRangeError for more than 3
+// generators, a negative count, or orders whose product exceeds 96.
+std::uint16_t parseSymGen(std::string_view text, std::int32_t laue, GeneratorList& out);
+
+// Reads the APU record of (laue, variant) into block, text fields only:
+// Code, Values, counts, NormalCodes, DirTexts and the untrimmed NormalTexts;
+// Dirs and Normals are zero.  The record is found by position (11 v0, 11 v1,
+// 10 v0, ..., 1 v1); past the end of the file, or for a Laue group outside
+// 1..11, it is the zero record.  Counts outside 0..5 and texts running past
+// their 15-character fields fail with kStatusRangeError.
+std::uint16_t parseApuRecord(std::string_view text, std::int32_t laue, std::int32_t variant,
+                             TApuBlock& block);
+
+// True for an accepted version tag ("VER2.2" .. "VER3.1"), any letter case.
+bool isAcceptedVersionTag(std::string_view line);
+
+// Reads lines 1..5 of a crystal file into Name, Reference, LaueGroup and
+// A..Gamma, storing each field as it is read.  0, kStatusRefusedVersion, or
+// kStatusInvalidNumber (then the fields before the bad one are written).
+std::uint16_t parseCrystalFile(std::string_view text, TCrySet& cs);
+
+// Removes characters below code 33 at both ends.
+std::string_view trimBlanks(std::string_view text);
+
+}  // namespace lattix
