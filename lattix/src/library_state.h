@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "lattixLib.h"
+
 namespace lattix {
 
 // Set by InitCrySet only; ErrMsg turns it into text.
@@ -10,7 +12,8 @@ extern std::uint16_t lastStatus;
 // I/O status of the last InitCrySet2/InitCrySet (0: setup data read in full).
 extern std::uint16_t initIoStatus;
 
-void setMessageBoxHandler(void (*handler)(const char*, const char*));
+// The handler type carries the export calling convention (matters on 32-bit Windows).
+void setMessageBoxHandler(TLtxMessageBoxHandler handler);
 
 // Shows a message box through the host's handler, or writes to stderr.
 void showMessageBox(const char* caption, const char* text) noexcept;
