@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 #include "dialog_input.h"
 #include "logo_art.h"
@@ -241,6 +242,8 @@ void TForm1::createControls() {
     CrystalEBSPpanel2->SetFaceColour(QColor(128, 128, 128));
     CrystalEBSPpanel2->SetMouseRotMaxIndices(QStringLiteral("666"));
     CrystalEBSPpanel2->SetShowCopyright(false);
+    // The pointer read-out needs moves without a pressed button.
+    CrystalEBSPpanel2->setMouseTracking(true);
     column->addWidget(CrystalEBSPpanel2, 1);
 
     // Hidden; kept centred by FormResize.
@@ -263,7 +266,18 @@ void TForm1::createControls() {
     Timer1->setInterval(kSpinIntervalMs);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
-    connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    // A selection by mouse or keyboard selects the phase; so does a press on
+    // the item already selected.  Selections made by code call ListBox1Click
+    // themselves.
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (m_listSelectedByCode) return;
+        m_pressChangedSelection = QApplication::mouseButtons() != Qt::NoButton;
+        ListBox1Click();
+    });
+    connect(ListBox1, &QListWidget::pressed, this, [this] {
+        if (std::exchange(m_pressChangedSelection, false)) return;
+        ListBox1Click();
+    });
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
 }
@@ -426,7 +440,7 @@ bool TForm1::buildCrystalSet() {
 
 void TForm1::ListBox1Click() {
     LastPhaseChangeTick = m_services->tickCount();
-    BuildPhase(static_cast<uint32_t>(ListBox1->currentRow() + 1), CurrentPhase);
+    BuildPhase(static_cast<uint32_t>(SelectedIndex() + 1), CurrentPhase);
     Memo1->clear();
     CrystalEBSPpanel1->setEnabled(true);
     CrystalEBSPpanel2->setEnabled(true);
@@ -552,6 +566,13 @@ void TForm1::FormResize() {
     StatusBar1->setPanelWidth(0, width() - 138);
 }
 
+int TForm1::SelectedIndex() const {
+    // The current row alone is no selection: Qt makes the first row current
+    // when the list gets the focus.
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    return selected.isEmpty() ? -1 : ListBox1->row(selected.front());
+}
+
 // ---- Menus, dialogs, web button ---------------------------------------------------
 
 QAction* TForm1::BandStyleItem(int index) const {
@@ -609,7 +630,7 @@ void TForm1::Acceleratingvoltage1Click() {
 
 void TForm1::Orientation1Click() {
     QString text = orientationText(CrystalEBSPpanel1->Euler1deg(), CrystalEBSPpanel1->Euler2deg(),
-                                   CrystalEBSPpanel1->Euler3deg(), QLocale());
+                                   CrystalEBSPpanel1->Euler3deg());
     if (!m_services->inputQuery(this, QStringLiteral("Crystal orientation"),
                                 QStringLiteral("Orientation as Euler angles, e.g. \"90 90 0\""), text))
         return;
@@ -665,7 +686,9 @@ void TForm1::Timer1Timer() {
         LastPhaseChangeTick = now;
         const int count = ListBox1->count();
         if (count > 0) {
-            ListBox1->setCurrentRow((ListBox1->currentRow() + 1) % count);
+            m_listSelectedByCode = true;
+            ListBox1->setCurrentRow((SelectedIndex() + 1) % count);
+            m_listSelectedByCode = false;
             ListBox1Click();
         }
     }

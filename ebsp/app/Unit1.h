@@ -123,6 +123,8 @@ public:
     void StopSpinCycle();
 
     PlatformServices& Services() { return *m_services; }
+    // The list's selected index, -1 for none.
+    int SelectedIndex() const;
     // The menu item of each band style index 0..2 (null outside).
     QAction* BandStyleItem(int index) const;
 
@@ -138,6 +140,8 @@ private:
     // The library's messages while a crystal set is built, shown once afterwards.
     bool buildCrystalSet();
 
+    bool m_listSelectedByCode = false;
+    bool m_pressChangedSelection = false;
     std::unique_ptr<PlatformServices> m_ownServices;
     PlatformServices* m_services = nullptr;
 };

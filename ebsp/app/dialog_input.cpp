@@ -13,12 +13,10 @@ std::optional<double> numberFromToken(const QString& token, const QLocale& local
     return value;
 }
 
-QString formatG4(double value, const QLocale& locale) {
-    // asprintf is always C-locale; only the decimal point differs per locale.
-    QString text = QString::asprintf("%.4g", value);
-    const QString point = locale.decimalPoint();
-    if (point != QStringLiteral(".")) text.replace(QLatin1Char('.'), point);
-    return text;
+// Locale first, then the decimal point that orientationText writes.
+std::optional<double> angleFromToken(const QString& token, const QLocale& locale) {
+    if (std::optional<double> value = numberFromToken(token, locale)) return value;
+    return numberFromToken(token, QLocale::c());
 }
 
 }  // namespace
@@ -54,7 +52,7 @@ std::optional<std::array<double, 3>> orientationDegFromText(const QString& text,
         const qsizetype blank = rest.indexOf(QLatin1Char(' '));
         const QString token = blank < 0 ? rest : rest.left(blank);
         rest = blank < 0 ? QString() : rest.mid(blank + 1).trimmed();
-        const std::optional<double> value = numberFromToken(token, locale);
+        const std::optional<double> value = angleFromToken(token, locale);
         // Infinite angles would make the orientation matrix meaningless.
         if (!value || !std::isfinite(*value)) return std::nullopt;
         angle = *value;
@@ -62,8 +60,7 @@ std::optional<std::array<double, 3>> orientationDegFromText(const QString& text,
     return angles;
 }
 
-QString orientationText(double euler1Deg, double euler2Deg, double euler3Deg,
-                        const QLocale& locale) {
-    return formatG4(euler1Deg, locale) + QStringLiteral("  ") + formatG4(euler2Deg, locale) +
-           QStringLiteral("  ") + formatG4(euler3Deg, locale);
+QString orientationText(double euler1Deg, double euler2Deg, double euler3Deg) {
+    // asprintf formats in the C locale whatever the process locale is.
+    return QString::asprintf("%.4g  %.4g  %.4g", euler1Deg, euler2Deg, euler3Deg);
 }

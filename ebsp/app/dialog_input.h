@@ -21,15 +21,16 @@ int reflectorCountFromText(const QString& text);
 std::optional<double> voltageFromText(const QString& text, const QLocale& locale);
 
 // The orientation answer: commas become blanks, then the first three
-// blank-separated tokens are read as degrees (further tokens ignored).
-// Nothing when fewer than three numbers or a token is not a finite number.
+// blank-separated tokens are read as degrees (further tokens ignored), in the
+// locale's notation or with a decimal point.  Nothing when fewer than three
+// numbers or a token is not a finite number.
 std::optional<std::array<double, 3>> orientationDegFromText(const QString& text,
                                                             const QLocale& locale);
 
-// The orientation dialog's initial text: "%.4g  %.4g  %.4g" with the locale's
-// decimal separator.
-QString orientationText(double euler1Deg, double euler2Deg, double euler3Deg,
-                        const QLocale& locale);
+// The orientation dialog's initial text: "%.4g  %.4g  %.4g", always with a
+// decimal point: a decimal comma would be turned into a separator when the
+// text is read back, so the dialog's own proposal would give a wrong angle.
+QString orientationText(double euler1Deg, double euler2Deg, double euler3Deg);
 
 // A locale that reads numbers as the dialogs need: no thousands separators,
 // so "1,5" is never taken for 15.

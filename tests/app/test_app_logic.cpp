@@ -64,10 +64,9 @@ TEST(AppDialogInput, OrientationTakesThreeNumbersSeparatedByBlanksOrCommas) {
 }
 
 TEST(AppDialogInput, OrientationTextUsesFourSignificantDigits) {
-    EXPECT_EQ(orientationText(90, 90, 0, kC), QStringLiteral("90  90  0"));
-    EXPECT_EQ(orientationText(1.0405, -0.5, 123.456, kC), QStringLiteral("1.041  -0.5  123.5"));
-    EXPECT_EQ(orientationText(359.99, 1e-7, 12.0, kC), QStringLiteral("360  1e-07  12"));
-    EXPECT_EQ(orientationText(1.0405, 2.5, 3, kGerman), QStringLiteral("1,041  2,5  3"));
+    EXPECT_EQ(orientationText(90, 90, 0), QStringLiteral("90  90  0"));
+    EXPECT_EQ(orientationText(1.0406, -0.5, 123.456), QStringLiteral("1.041  -0.5  123.5"));
+    EXPECT_EQ(orientationText(359.99, 1e-7, 12.0), QStringLiteral("360  1e-07  12"));
 }
 
 TEST(AppDialogInput, OrientationTextReadsBackWithinFourDigits) {
@@ -76,8 +75,9 @@ TEST(AppDialogInput, OrientationTextReadsBackWithinFourDigits) {
     for (const QLocale& locale : {kC, kGerman}) {
         for (int i = 0; i < 200; ++i) {
             const double e[3] = {angle(random), angle(random), angle(random)};
-            const auto back = orientationDegFromText(orientationText(e[0], e[1], e[2], locale), locale);
-            ASSERT_TRUE(back) << orientationText(e[0], e[1], e[2], locale).toStdString();
+            // Also in a locale with a decimal comma, which the reading turns into a blank.
+            const auto back = orientationDegFromText(orientationText(e[0], e[1], e[2]), locale);
+            ASSERT_TRUE(back) << orientationText(e[0], e[1], e[2]).toStdString();
             for (int j = 0; j < 3; ++j) EXPECT_NEAR((*back)[j], e[j], std::abs(e[j]) * 5e-4 + 1e-12);
         }
     }

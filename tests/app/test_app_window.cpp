@@ -92,7 +92,7 @@ TEST_F(AppWindow, StartsWithTheNineteenPhasesAndDisabledEmptyViews) {
     QStringList listed;
     for (int i = 0; i < form->ListBox1->count(); ++i) listed << form->ListBox1->item(i)->text();
     EXPECT_EQ(listed, expected);
-    EXPECT_EQ(form->ListBox1->currentRow(), -1);
+    EXPECT_EQ(form->SelectedIndex(), -1);
     EXPECT_FALSE(form->CrystalEBSPpanel1->isEnabled());
     EXPECT_FALSE(form->CrystalEBSPpanel2->isEnabled());
     EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), nullptr);
@@ -177,10 +177,29 @@ TEST_F(AppWindow, IronBccSuppliesItsReflectorsWithLatticeSpacings) {
     EXPECT_EQ(form->RequestedReflectorCount, 20);
 }
 
+TEST_F(AppWindow, ClicksAndArrowKeysInTheListSelectPhases) {
+    QListWidget* list = form->ListBox1;
+    const auto clickRow = [&](int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    };
+    clickRow(2);
+    EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Iron bcc"));
+    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    services.colourAnswer = QColor(1, 2, 3);
+    form->MenuColour1Click();
+    // A click on the phase already selected selects it again: the cell colour comes back.
+    clickRow(2);
+    EXPECT_EQ(form->CrystalEBSPpanel1->FaceColour(), QColor(0, 255, 0));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Iron fcc"));
+    EXPECT_EQ(form->SelectedIndex(), 3);
+}
+
 TEST_F(AppWindow, NoSelectionClearsTheViewsAndKeepsTheLabel) {
     select(QStringLiteral("Pyrite"));
     const QString label = form->Label1->text();
-    form->ListBox1->setCurrentRow(-1);
+    form->ListBox1->clearSelection();
     form->ListBox1Click();
     EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), nullptr);
     EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), nullptr);
@@ -533,12 +552,12 @@ TEST_F(AppWindow, TimerTicksSpinAndChangePhaseAfterAMinute) {
     EXPECT_EQ(form->LastPhaseChangeTick, 5000u);
     services.tick = 5000 + 60000;  // exactly a minute: not yet
     form->Timer1Timer();
-    EXPECT_EQ(form->ListBox1->currentRow(), 18);
+    EXPECT_EQ(form->SelectedIndex(), 18);
     expectViewsAgree();
     services.tick = 5000 + 60001;
     const auto before = euler(form->CrystalEBSPpanel2);
     form->Timer1Timer();
-    EXPECT_EQ(form->ListBox1->currentRow(), 0);
+    EXPECT_EQ(form->SelectedIndex(), 0);
     EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Alumina"));
     EXPECT_EQ(form->LastPhaseChangeTick, 65001u);
     // The new phase is shown in the orientation the spin had reached.
@@ -553,17 +572,17 @@ TEST_F(AppWindow, ElapsedTimeIsCountedAcrossTheTickWrap) {
     form->LastPhaseChangeTick = 0xFFFFFF00u;
     services.tick = 0x00000100u;  // 512 ms later, after the wrap
     form->Timer1Timer();
-    EXPECT_EQ(form->ListBox1->currentRow(), 3);
+    EXPECT_EQ(form->SelectedIndex(), 3);
     services.tick = 0xFFFFFF00u + 60001u;  // wraps to a small number
     form->Timer1Timer();
-    EXPECT_EQ(form->ListBox1->currentRow(), 4);
+    EXPECT_EQ(form->SelectedIndex(), 4);
 }
 
 TEST_F(AppWindow, ATickWithNoSelectionSelectsTheFirstPhase) {
     startSpin();
     services.tick = 60001;
     form->Timer1Timer();
-    EXPECT_EQ(form->ListBox1->currentRow(), 0);
+    EXPECT_EQ(form->SelectedIndex(), 0);
     EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
 }
 
