@@ -158,6 +158,12 @@ PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure, cons
             lastIntensity = intensity;
             ++list.familyCount;
             for (const Miller& hkl : family.members) {
+                // The catalogue stores indices as signed bytes.
+                for (int v : hkl) {
+                    if (v < -128 || v > 127) {
+                        throw std::runtime_error(spec.structureFile + ": index out of byte range");
+                    }
+                }
                 list.entries.push_back({hkl, intensity, list.familyCount});
             }
         }

@@ -254,9 +254,12 @@ FamilyTable computeFamilies(const Structure& structure, double sMax)
         }
         i = j;
     }
-    std::sort(table.families.begin(), table.families.end(), [](const Family& p, const Family& q) {
-        if (p.intensity != q.intensity) {
-            return p.intensity > q.intensity;
+    // Sort on intensity quantised to 1e-9 of the strongest, so that rounding
+    // noise between equally strong families cannot decide their order.
+    auto key = [maximum](const Family& f) { return std::llround(1e9 * f.intensity / maximum); };
+    std::sort(table.families.begin(), table.families.end(), [&key](const Family& p, const Family& q) {
+        if (key(p) != key(q)) {
+            return key(p) > key(q);
         }
         if (p.dSpacing != q.dSpacing) {
             return p.dSpacing > q.dSpacing;

@@ -48,7 +48,7 @@ struct FamilyTable {
 
 // All reflections with s = 1/(2d) <= sMax and non-zero F, grouped into
 // families of equal d and equal |F| (relative tolerance 1e-6), sorted by
-// intensity, then d (larger first), then first member.
+// intensity (to 1e-9 of the strongest), then d (larger first), then first member.
 FamilyTable computeFamilies(const Structure& structure, double sMax);
 
 // Upper bound of |F|^2 for any reflection with s >= sMax: the sum of the

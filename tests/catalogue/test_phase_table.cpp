@@ -261,7 +261,7 @@ TEST(PhaseLists, KyaniteHas200SingleEntryFamilies)
     }
 }
 
-TEST(PhaseLists, EveryListFitsAndEndsOnAWholeFamily)
+TEST(PhaseLists, EveryListFitsAndFillsTheMap)
 {
     for (std::uint32_t index = 1; index <= kPhaseCount; ++index) {
         const TPhaseRecord p = Built(index);
