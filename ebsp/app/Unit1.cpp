@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -75,17 +76,26 @@ QString longHint(const QString& hint) {
     return bar < 0 ? hint : hint.mid(bar + 1);
 }
 
-// The folder the library reads its setup data from, as it finds it, for messages.
+// The folder the library reads its setup data from, for messages: SystemDir
+// of the first Orvane.conf in the system configuration folders, as the
+// library looks it up.
 QString setupFolderForMessage() {
-    const QSettings settings(QSettings::SystemScope, QStringLiteral("Orvane"));
-    const QString folder = settings.value(QStringLiteral("SystemDir")).toString();
-    if (!folder.isEmpty()) return folder;
 #ifdef LATTIX_DEFAULT_SYSTEM_DIR
-    return QStringLiteral(LATTIX_DEFAULT_SYSTEM_DIR) +
-           QStringLiteral(" (no SystemDir in any Orvane.conf)");
+    const QString fallback = QStringLiteral(LATTIX_DEFAULT_SYSTEM_DIR);
 #else
-    return QStringLiteral("(no SystemDir in any Orvane.conf)");
+    const QString fallback = QStringLiteral("(built-in default)");
 #endif
+    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    if (dirs.isEmpty()) dirs = QStringLiteral("/etc/xdg");
+    for (const QString& dir : dirs.split(QLatin1Char(':'))) {
+        if (!dir.startsWith(QLatin1Char('/'))) continue;
+        const QString file = dir + QStringLiteral("/Orvane.conf");
+        if (!QFileInfo::exists(file)) continue;
+        const QSettings settings(file, QSettings::IniFormat);
+        const QString folder = settings.value(QStringLiteral("SystemDir")).toString();
+        return folder.isEmpty() ? QStringLiteral("(empty SystemDir in %1)").arg(file) : folder;
+    }
+    return fallback + QStringLiteral(" (no Orvane.conf found in %1)").arg(dirs);
 }
 
 QString ioStatusText(uint16_t status) {

@@ -7,6 +7,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -40,12 +43,17 @@ protected:
     void select(const QString& name) {
         const QList<QListWidgetItem*> items = form->ListBox1->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1) << name.toStdString();
-        form->ListBox1->setCurrentItem(items.front());
-        form->ListBox1Click();
+        selectRow(form->ListBox1->row(items.front()));
     }
+    // As a click does it: a new selection runs ListBox1Click through the
+    // list's signal, a click on the selected item runs it directly.
     void selectRow(int row) {
-        form->ListBox1->setCurrentRow(row);
-        form->ListBox1Click();
+        if (form->SelectedIndex() == row) {
+            form->ListBox1Click();
+        } else {
+            form->ListBox1->setCurrentRow(row);
+        }
+        ASSERT_EQ(form->SelectedIndex(), row);
     }
     static std::array<double, 3> euler(const TCrystalEBSPpanel* view) {
         return {view->Euler1deg(), view->Euler2deg(), view->Euler3deg()};
@@ -213,6 +221,61 @@ TEST_F(AppWindow, ARequestWithNoCutKeepsTheReflectors) {
     form->ApplyReflectorCount(1);
     EXPECT_EQ(form->CrystalEBSPpanel2->ReflectorCount(), before);
     EXPECT_EQ(form->RequestedReflectorCount, 1);
+}
+
+// Points the library at another configuration for the lifetime of the object.
+class ConfigFolderOverride {
+public:
+    explicit ConfigFolderOverride(const QString& dirs) : m_old(qgetenv("XDG_CONFIG_DIRS")) {
+        qputenv("XDG_CONFIG_DIRS", dirs.toLocal8Bit());
+    }
+    ~ConfigFolderOverride() { qputenv("XDG_CONFIG_DIRS", m_old); }
+
+private:
+    QByteArray m_old;
+};
+
+TEST_F(AppWindow, UnreadableSetupDataShowOneMessageAndAttachNothing) {
+    select(QStringLiteral("Pyrite"));
+    ASSERT_TRUE(services.errors.empty());
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    const QString emptyFolder = config.filePath(QStringLiteral("empty"));
+    ASSERT_TRUE(QDir().mkpath(emptyFolder));
+    {
+        QFile conf(config.filePath(QStringLiteral("Orvane.conf")));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write(QStringLiteral("[General]\nSystemDir=%1\n").arg(emptyFolder).toUtf8());
+    }
+    {
+        const ConfigFolderOverride override(config.path());
+        select(QStringLiteral("Alumina"));
+    }
+    ASSERT_EQ(services.errors.size(), 1u);
+    EXPECT_TRUE(services.errors[0].text.contains(QStringLiteral("SYMGEN"))) << services.errors[0].text.toStdString();
+    EXPECT_TRUE(services.errors[0].text.contains(emptyFolder)) << services.errors[0].text.toStdString();
+    EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), nullptr);
+    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), nullptr);
+    EXPECT_FALSE(form->CrystalEBSPpanel1->RepaintLocked());
+    EXPECT_FALSE(form->CrystalEBSPpanel2->RepaintLocked());
+    EXPECT_TRUE(form->Label1->text().isEmpty());
+
+    // Without any Orvane.conf the library's own complaints come in the same one message.
+    services.errors.clear();
+    {
+        const ConfigFolderOverride override(config.filePath(QStringLiteral("nowhere")));
+        select(QStringLiteral("Alumina"));
+    }
+    ASSERT_EQ(services.errors.size(), 1u);
+    EXPECT_EQ(services.errors[0].text.count(QStringLiteral("Cannot read registry entry SystemDir")), 1)
+        << services.errors[0].text.toStdString();
+
+    // With the setup data back the phase shows again.
+    services.errors.clear();
+    select(QStringLiteral("Alumina"));
+    EXPECT_TRUE(services.errors.empty());
+    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(form->CrystalEBSPpanel2->ReflectorCount(), 98);
 }
 
 // ---- Coupled views ------------------------------------------------------------------------
