@@ -9,7 +9,7 @@ namespace {
 
 QLabel* makeSunkenLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
-    label->setFrameShape(QFrame::Panel);
+    label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
     label->setTextFormat(Qt::PlainText);
     label->setContentsMargins(2, 0, 2, 0);
@@ -41,6 +41,8 @@ PanelStatusBar::PanelStatusBar(const QVector<int>& panelWidths, QWidget* parent)
     for (int i = 0; i < m_widths.size(); ++i) setPanelWidth(i, m_widths[i]);
 
     m_stack->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The panels draw their own frames; no second frame around the whole row.
+    setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
     addWidget(m_stack, 1);
     m_stack->setCurrentIndex(1);
 }
