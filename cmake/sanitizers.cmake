@@ -6,9 +6,3 @@ endif()
 if(LATTIX_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "LATTIX_FUZZ needs clang (use the fuzz preset)")
 endif()
-# Under libFuzzer the library itself must be instrumented too: coverage guides
-# the fuzzer through the parsers, and ASan checks their reads of fuzzer input.
-if(LATTIX_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  add_link_options(-fsanitize=address,undefined)
-endif()
