@@ -151,13 +151,10 @@ TEST(SchmidFactor, MatchesTheTwelveSlipSystemsForRandomOrientations) {
         // The trace is perpendicular to the projection of a winning plane
         // normal onto the surface, and that plane reaches the best factor.
         bool found = false;
+        TMat3D gt;
+        Transpose(&g, &gt);
         for (const auto& p : planes) {
             const TVec3D n{p[0] * r3, p[1] * r3, p[2] * r3};
-            const TMat3D gt = [&] {
-                TMat3D t;
-                Transpose(&g, &t);
-                return t;
-            }();
             TVec3D w;
             MatMul3x1(&gt, &n, &w);
             const double projection = std::hypot(w.x, w.y);

@@ -137,14 +137,6 @@ TEST(SymSetEul, TriplesConvertBackToTheMatrixSet) {
             }
         }
     }
-    const TCrySet cubic = makeSet(11);
-    TVec3D triples[96];
-    const TVec3D e{0.1, 0.2, 0.3};
-    EXPECT_EQ(SymSetEul(&cubic, 1, &e, triples), 24);
-    EXPECT_EQ(SymSetEul(&cubic, 2, &e, triples), 48);
-    EXPECT_EQ(SymSetEul(&cubic, 3, &e, triples), 96);
-    const TCrySet triclinic = makeSet(1);
-    EXPECT_EQ(SymSetEul(&triclinic, 3, &e, triples), 4);
 }
 
 TVec3D crystalDirection(const TCrySet& cs, const char* text) {
