@@ -34,8 +34,15 @@ TVec3D screenToSphere(const ViewSize& view, double X, double Y, bool& inside) {
         e = 1.0 / view.R / 0.96;
     }
     TVec3D direction{dx * e, -dy * e, 1.0 - q};
-    if (!UnityVector(&direction)) direction = TVec3D{0.0, 0.0, 0.0};
-    return direction;
+    if (UnityVector(&direction)) return direction;
+    // Exactly on the drawn rim (q == 1) the disc formula collapses to the zero vector;
+    // the rim formula gives the direction that belongs there.
+    if (inside && q > 0.0) {
+        e = 1.0 / view.R / 0.96;
+        direction = TVec3D{dx * e, -dy * e, 0.0};
+        if (UnityVector(&direction)) return direction;
+    }
+    return TVec3D{0.0, 0.0, 0.0};
 }
 
 TVec3D rotateOrientation(const TVec3D& euler, const TVec3D& axis, double angle) {
@@ -63,7 +70,13 @@ bool dragRotate(const ViewSize& view, int X, int Y, int X0, int Y0, const TVec3D
     TVec3D axis;
     Cross(&c, &s, &axis, 1);
     const double k = Dot(&c, &s);
-    if (std::fabs(k) >= 1.0) return false;  // equal or opposite points: no turn
+    // Back on the press point: the press orientation itself, so that returning there
+    // always restores it (rounding may put the dot product at exactly 1).
+    if (k >= 1.0) {
+        result = startEuler;
+        return true;
+    }
+    if (k <= -1.0) return false;  // opposite points: no defined axis, no turn
     const double t = std::atan2(std::sqrt(1.0 - k * k), k);
     result = rotateOrientation(startEuler, axis, t);
     return true;

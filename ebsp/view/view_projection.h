@@ -31,8 +31,8 @@ TVec3D screenToSphere(const ViewSize& view, double X, double Y, bool& inside);
 TVec3D rotateOrientation(const TVec3D& euler, const TVec3D& axis, double angle);
 
 // Orientation reached by dragging from (X0, Y0) to (X, Y), always taken from the drag's
-// start orientation.  False (result untouched) when the two sphere points are equal or
-// opposite.  Needs R > 0.
+// start orientation; the start orientation itself when both points coincide.  False
+// (result untouched) when they are opposite.  Needs R > 0.
 bool dragRotate(const ViewSize& view, int X, int Y, int X0, int Y0, const TVec3D& startEuler,
                 TVec3D& result);
 

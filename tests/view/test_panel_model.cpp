@@ -1,0 +1,377 @@
+// The view's model: creation values, stored defaults, setter side effects, reflector
+// loading, the repaint lock and SetOrientation.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMetaEnum>
+#include <QMetaProperty>
+
+#include "view_test_support.h"
+
+using namespace viewtest;
+
+TEST(PanelCreation, PropertiesInDeclaredOrderWithCreationValues) {
+    TCrystalEBSPpanel panel;
+    struct Expected {
+        const char* name;
+        QVariant value;
+    };
+    const Expected expected[] = {
+        {"RepaintLocked", false},
+        {"ShowCrystal", true},
+        {"ShowCrystalAxes", true},
+        {"ShowEBSP", false},
+        {"ShowHexUnitCell", true},
+        {"BackgroundColour", QColor(255, 255, 255)},
+        {"ShowAsWireFrame", false},
+        {"ShowHiddenLines", false},
+        {"MouseRotAllow", true},
+        {"MouseRotWireFrame", false},
+        {"DoubleClickCycling", true},
+        {"Euler1deg", 0.0},
+        {"Euler2deg", 0.0},
+        {"Euler3deg", 0.0},
+        {"ReflectorCount", 0},
+        {"kV", 20.0},
+        {"KikuchiBandStyle", QVariant::fromValue(kbSolid)},
+        {"KikuchiBandGreyMin", 200},
+        {"KikuchiBandGreyMax", 30},
+        {"LineColour", QColor(0, 0, 0)},
+        {"FaceColour", QColor(128, 128, 128)},
+        {"MouseRotMaxIndices", QString("666")},
+        {"ShowCopyright", false},
+    };
+    const QMetaObject* meta = panel.metaObject();
+    const int first = meta->propertyOffset();
+    ASSERT_GE(meta->propertyCount() - first, int(std::size(expected)));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const QMetaProperty property = meta->property(first + int(i));
+        EXPECT_STREQ(property.name(), expected[i].name);
+        EXPECT_EQ(panel.property(expected[i].name), expected[i].value) << expected[i].name;
+    }
+    EXPECT_FALSE(meta->property(meta->indexOfProperty("Euler1deg")).isWritable());
+    EXPECT_FALSE(panel.OnRotate || panel.OnRotated || panel.OnGetReflector ||
+                 panel.OnMouseMoveCrystalDir || panel.OnClick || panel.OnDblClick);
+}
+
+TEST(PanelCreation, BandStyleValuesInOrder) {
+    const QMetaEnum e = QMetaEnum::fromType<TCrystalEBSPpanel::TKikuchiBandStyle>();
+    const char* all[] = {"kbSolid", "kbSolidBlack", "kbEdge", "kbEdgeBlack", "kbCentre", "kbCentreBlack"};
+    ASSERT_EQ(e.keyCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_STREQ(e.key(i), all[i]);
+        EXPECT_EQ(e.value(i), i);
+    }
+}
+
+TEST(PanelCreation, StoredDefaultsDifferWhereDeclared) {
+    EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("KikuchiBandGreyMin"), QVariant(30));
+    EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("KikuchiBandGreyMax"), QVariant(200));
+    EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("MouseRotWireFrame"), QVariant(true));
+    EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("ReflectorCount"), QVariant(0));
+    EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("BackgroundColour"), QVariant(QColor(255, 255, 255)));
+    // Always recorded: no declared default.
+    for (const char* name : {"RepaintLocked", "kV", "KikuchiBandStyle", "LineColour", "FaceColour",
+                             "MouseRotMaxIndices", "ShowCopyright", "Euler1deg", "NoSuchThing"})
+        EXPECT_FALSE(TCrystalEBSPpanel::StoredDefault(name).isValid()) << name;
+}
+
+TEST(PanelCreation, StaleFlagsAndState) {
+    TCrystalEBSPpanel panel;
+    EXPECT_TRUE(panel.GeometryStale() && panel.ProjectionStale() && panel.MatrixStale() &&
+                panel.SizeStale() && panel.ImageStale());
+    EXPECT_FALSE(panel.NormalsStale() || panel.BandsStale() || panel.BraggStale() ||
+                 panel.GreyStale());
+    EXPECT_TRUE(panel.HexCell());
+    EXPECT_TRUE(panel.Image().isNull());
+    EXPECT_EQ(panel.CrystalSet(), nullptr);
+    EXPECT_FALSE(panel.Dragging() || panel.DragLocked());
+    EXPECT_FALSE(panel.HighlightPlane() || panel.HighlightZone() || panel.LabelPlane() ||
+                 panel.LabelZone());
+    EXPECT_EQ(panel.Cell().vertexCount + panel.Cell().faceCount + panel.Cell().axisCount, 0);
+}
+
+TEST(PanelCreation, FreshControlPaintsOnlyWhite) {
+    TCrystalEBSPpanel panel;
+    panel.resize(80, 50);
+    panel.SetRepaintLocked(false);
+    ASSERT_EQ(panel.Image().size(), QSize(80, 50));
+    EXPECT_EQ(countColour(panel, rgb(255, 255, 255)), 80 * 50);
+}
+
+// ---- Setter side effects ------------------------------------------------------------------
+
+class PanelSetters : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cs = cubic();
+        panel.resize(120, 120);
+        panel.SetRepaintLocked(true);
+        panel.SetCrystalSet(cs.get(), false);
+        panel.OnGetReflector = feed.handler();
+        panel.SetReflectorCount(3);
+        panel.SetShowEBSP(true);
+        panel.SetRepaintLocked(false);  // one paint clears every flag
+        ASSERT_TRUE(allClear());
+        panel.SetRepaintLocked(true);
+    }
+    bool allClear() const {
+        return !(panel.GeometryStale() || panel.ProjectionStale() || panel.MatrixStale() ||
+                 panel.SizeStale() || panel.NormalsStale() || panel.BandsStale() ||
+                 panel.BraggStale() || panel.GreyStale());
+    }
+    std::unique_ptr<TCrySet> cs;
+    ReflectorFeed feed;
+    TCrystalEBSPpanel panel;
+};
+
+TEST_F(PanelSetters, KvMarksAllFourReflectorCaches) {
+    panel.SetkV(30.0);
+    EXPECT_TRUE(panel.NormalsStale() && panel.BraggStale() && panel.GreyStale() && panel.BandsStale());
+    EXPECT_FALSE(panel.GeometryStale() || panel.ProjectionStale() || panel.MatrixStale());
+}
+
+TEST_F(PanelSetters, OrientationMarksMatrixProjectionNormalsBands) {
+    panel.SetOrientation(TVec3D{0.1, 0.2, 0.3});
+    EXPECT_TRUE(panel.MatrixStale() && panel.ProjectionStale() && panel.NormalsStale() &&
+                panel.BandsStale());
+    EXPECT_FALSE(panel.GeometryStale() || panel.BraggStale() || panel.GreyStale());
+}
+
+TEST_F(PanelSetters, ShowHexUnitCellMarksGeometryAndProjection) {
+    panel.SetShowHexUnitCell(false);
+    EXPECT_TRUE(panel.GeometryStale() && panel.ProjectionStale());
+    EXPECT_FALSE(panel.MatrixStale() || panel.NormalsStale() || panel.BandsStale());
+}
+
+TEST_F(PanelSetters, SetCrystalSetMarksCellAndDropsReflectors) {
+    panel.SetCrystalSet(cs.get(), true);  // the same set, skipped
+    EXPECT_EQ(panel.ReflectorCount(), 3);
+    EXPECT_TRUE(allClear());
+    panel.SetCrystalSet(cs.get(), false);
+    EXPECT_EQ(panel.ReflectorCount(), 0);
+    EXPECT_TRUE(panel.GeometryStale() && panel.ProjectionStale());
+    EXPECT_FALSE(panel.NormalsStale() || panel.BandsStale());
+}
+
+TEST_F(PanelSetters, PlainRepaintSettersMarkNothing) {
+    panel.SetShowCrystal(false);
+    panel.SetShowCrystalAxes(false);
+    panel.SetShowEBSP(false);
+    panel.SetBackgroundColour(QColor(1, 2, 3));
+    panel.SetShowAsWireFrame(true);
+    panel.SetShowHiddenLines(true);
+    panel.SetKikuchiBandStyle(kbCentre);
+    panel.SetLineColour(QColor(9, 9, 9));
+    panel.SetMouseRotMaxIndices("333");
+    EXPECT_TRUE(allClear());
+}
+
+TEST_F(PanelSetters, FaceColourReshadesAtOnce) {
+    panel.SetFaceColour(QColor(20, 30, 40));
+    EXPECT_FALSE(panel.ProjectionStale());
+    // Face 3 is the +c face, turned straight at the viewer at the start orientation.
+    EXPECT_EQ(panel.Cell().faces[2].colour, panel.ShadeFace(TVec3D{0, 0, 1}));
+    EXPECT_EQ(panel.Cell().faces[2].colour, ebsp::shadeFace(TVec3D{0, 0, 1}, ebsp::Rgb{20, 30, 40}));
+}
+
+TEST_F(PanelSetters, GreyRangeRecomputesGreysAtOnce) {
+    feed.list = {{1, 0, 0, 2.0, 50.0}};
+    panel.SetReflectorCount(1);  // marks everything stale again
+    panel.SetRepaintLocked(false);
+    panel.SetRepaintLocked(true);
+    panel.SetKikuchiBandGreyMin(0);
+    EXPECT_EQ(panel.ReflectorRecord(0).colour, (ebsp::Rgb{15, 15, 15}));  // 0 + (30 - 0) / 2
+    panel.SetKikuchiBandGreyMax(255);
+    EXPECT_EQ(panel.ReflectorRecord(0).colour, (ebsp::Rgb{127, 127, 127}));
+    EXPECT_FALSE(panel.GreyStale());
+}
+
+TEST_F(PanelSetters, ResizeMarksSizeAndImage) {
+    panel.show();
+    panel.resize(90, 70);
+    EXPECT_TRUE(panel.SizeStale() && panel.ImageStale());
+    panel.SetRepaintLocked(false);
+    EXPECT_EQ(panel.Image().size(), QSize(90, 70));
+    EXPECT_DOUBLE_EQ(panel.Radius(), 35.0);
+}
+
+// ---- Reflector loading --------------------------------------------------------------------
+
+TEST(PanelReflectors, FiveHundredRequestedLoadsTwoHundred) {
+    auto cs = cubic();
+    TCrystalEBSPpanel panel;
+    ReflectorFeed feed;
+    panel.OnGetReflector = feed.handler();
+    panel.SetCrystalSet(cs.get(), false);
+    const int before = panel.RepaintCount();
+    panel.SetReflectorCount(500);
+    EXPECT_EQ(panel.ReflectorCount(), 200);
+    ASSERT_EQ(feed.asked.size(), 200u);
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(feed.asked[size_t(i)], i);
+    EXPECT_EQ(panel.RepaintCount(), before + 1);
+}
+
+TEST(PanelReflectors, HandlerValuesLandInTheRecords) {
+    auto cs = cubic();
+    TCrystalEBSPpanel panel;
+    ReflectorFeed feed;
+    feed.list = {{1, -1, 2, 1.5, 80.0}, {0, 0, -3, 0.9, -5.0}};
+    panel.OnGetReflector = feed.handler();
+    panel.SetCrystalSet(cs.get(), false);
+    panel.SetReflectorCount(2);
+    const ebsp::Reflector& r = panel.ReflectorRecord(1);
+    EXPECT_EQ(r.h, 0);
+    EXPECT_EQ(r.l, -3);
+    EXPECT_DOUBLE_EQ(r.d, 0.9);
+    EXPECT_DOUBLE_EQ(r.intensity, -5.0);
+    EXPECT_EQ(panel.ReflectorRecord(0).k, -1);
+}
+
+TEST(PanelReflectors, NothingBeforeSetCrystalSet) {
+    TCrystalEBSPpanel panel;
+    ReflectorFeed feed;
+    panel.OnGetReflector = feed.handler();
+    panel.SetReflectorCount(5);
+    EXPECT_EQ(panel.ReflectorCount(), 0);
+    EXPECT_TRUE(feed.asked.empty());
+    EXPECT_EQ(panel.RepaintCount(), 0);
+}
+
+TEST(PanelReflectors, UnassignedHandlerLeavesZeroWithoutRepaint) {
+    auto cs = cubic();
+    TCrystalEBSPpanel panel;
+    ReflectorFeed feed;
+    panel.OnGetReflector = feed.handler();
+    panel.SetCrystalSet(cs.get(), false);
+    panel.SetReflectorCount(4);
+    ASSERT_EQ(panel.ReflectorCount(), 4);
+    panel.OnGetReflector = nullptr;
+    const int before = panel.RepaintCount();
+    panel.SetReflectorCount(4);
+    EXPECT_EQ(panel.ReflectorCount(), 0);
+    EXPECT_EQ(panel.RepaintCount(), before);
+    panel.OnGetReflector = feed.handler();
+    panel.SetReflectorCount(-3);
+    EXPECT_EQ(panel.ReflectorCount(), 0);
+    EXPECT_EQ(panel.RepaintCount(), before);
+}
+
+TEST(PanelReflectors, LaueGroupZeroIgnoresTheCount) {
+    auto cs = cubic();
+    cs->LaueGroup = 0;
+    TCrystalEBSPpanel panel;
+    ReflectorFeed feed;
+    panel.OnGetReflector = feed.handler();
+    panel.SetCrystalSet(cs.get(), false);
+    panel.SetReflectorCount(3);
+    EXPECT_EQ(panel.ReflectorCount(), 0);
+    EXPECT_TRUE(feed.asked.empty());
+}
+
+TEST(PanelReflectors, DesignerModeOnlyStoresWithinTheTable) {
+    auto cs = cubic();
+    TCrystalEBSPpanel panel;
+    ReflectorFeed feed;
+    panel.OnGetReflector = feed.handler();
+    panel.SetCrystalSet(cs.get(), false);
+    panel.SetDesignerMode(true);
+    panel.SetReflectorCount(7);
+    EXPECT_EQ(panel.ReflectorCount(), 7);
+    EXPECT_TRUE(feed.asked.empty());
+    panel.SetReflectorCount(1000);
+    EXPECT_EQ(panel.ReflectorCount(), 200);
+}
+
+// ---- Repaint lock -------------------------------------------------------------------------
+
+TEST(PanelRepaintLock, WritingFalseAlwaysRepaints) {
+    TCrystalEBSPpanel panel;
+    panel.SetRepaintLocked(false);
+    panel.SetRepaintLocked(false);
+    EXPECT_EQ(panel.RepaintCount(), 2);
+    panel.SetRepaintLocked(true);
+    EXPECT_EQ(panel.RepaintCount(), 2);
+}
+
+TEST(PanelRepaintLock, SettersRepaintOnlyWhenUnlocked) {
+    TCrystalEBSPpanel panel;
+    panel.SetShowCrystal(true);
+    panel.SetkV(25.0);
+    EXPECT_EQ(panel.RepaintCount(), 2);
+    panel.SetMouseRotMaxIndices("123");  // stores only
+    panel.SetMouseRotAllow(false);
+    EXPECT_EQ(panel.RepaintCount(), 2);
+    panel.SetRepaintLocked(true);
+    panel.SetShowCrystal(false);
+    panel.SetOrientation(TVec3D{1, 0, 0});
+    panel.SetCrystalSet(nullptr, false);
+    EXPECT_EQ(panel.RepaintCount(), 2);
+}
+
+TEST(PanelRepaintLock, GreysWrittenWhileLockedShowOnUnlock) {
+    auto cs = cubic();
+    TCrystalEBSPpanel panel;
+    panel.resize(200, 200);
+    ReflectorFeed feed;
+    feed.list = {{1, 1, 0, 2.0, 100.0}};
+    panel.OnGetReflector = feed.handler();
+    panel.SetShowCrystal(false);
+    panel.SetShowEBSP(true);
+    panel.SetOrientation(TVec3D{0.0, 0.0, 0.0});
+    panel.SetCrystalSet(cs.get(), false);
+    panel.SetReflectorCount(1);
+    // (1 1 0) at the start orientation stands upright through the centre.
+    EXPECT_EQ(pixel(panel, 100, 100), rgb(30, 30, 30));
+
+    panel.SetRepaintLocked(true);
+    const int before = panel.RepaintCount();
+    panel.SetKikuchiBandGreyMin(10);
+    panel.SetKikuchiBandGreyMax(90);
+    EXPECT_EQ(panel.RepaintCount(), before);
+    EXPECT_EQ(pixel(panel, 100, 100), rgb(30, 30, 30));
+    panel.SetRepaintLocked(false);
+    EXPECT_EQ(panel.RepaintCount(), before + 1);
+    EXPECT_EQ(pixel(panel, 100, 100), rgb(90, 90, 90));
+}
+
+// ---- Orientation --------------------------------------------------------------------------
+
+TEST(PanelOrientation, DegreeMirrors) {
+    TCrystalEBSPpanel panel;
+    panel.SetOrientation(TVec3D{kPi, 0.0, 0.0});
+    EXPECT_DOUBLE_EQ(panel.Euler1deg(), 180.0);
+    panel.SetOrientation(TVec3D{0.25, -1.0, 2.0});
+    EXPECT_DOUBLE_EQ(panel.Euler2deg(), -57.29577951308232);
+    EXPECT_DOUBLE_EQ(panel.Euler3deg(), 2.0 * 57.29577951308232);
+    EXPECT_EQ(panel.property("Euler1deg").toDouble(), panel.Euler1deg());
+}
+
+TEST(PanelOrientation, IgnoredDuringADrag) {
+    auto cs = cubic();
+    TCrystalEBSPpanel panel;
+    panel.resize(100, 100);
+    panel.SetCrystalSet(cs.get(), false);
+    panel.SetOrientation(TVec3D{0.1, 0.2, 0.3});
+    press(&panel, QPoint(50, 50));
+    ASSERT_TRUE(panel.DragLocked());
+    const int before = panel.RepaintCount();
+    panel.SetOrientation(TVec3D{kPi, 0.0, 0.0});
+    EXPECT_DOUBLE_EQ(panel.EulerAngles().x, 0.1);
+    EXPECT_EQ(panel.RepaintCount(), before);
+    release(&panel, QPoint(50, 50));
+    panel.SetOrientation(TVec3D{kPi, 0.0, 0.0});
+    EXPECT_DOUBLE_EQ(panel.Euler1deg(), 180.0);
+}
+
+TEST(PanelClipboard, CopiesTheImageOnlyOnceItExists) {
+    TCrystalEBSPpanel panel;
+    panel.resize(30, 20);
+    QGuiApplication::clipboard()->clear();
+    panel.CopyToClipboard();
+    EXPECT_TRUE(QGuiApplication::clipboard()->image().isNull());
+    panel.SetBackgroundColour(QColor(10, 200, 30));
+    panel.CopyToClipboard();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), QSize(30, 20));
+    EXPECT_EQ(copied.pixel(5, 5) & 0xFFFFFFu, rgb(10, 200, 30) & 0xFFFFFFu);
+}
