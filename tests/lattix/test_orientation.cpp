@@ -309,23 +309,6 @@ TEST(AxisAngle, MatchesEulerForms) {
     expectMat(aa, fromRows({0, 1, 0, -1, 0, 0, 0, 0, 1}), 1e-15);
 }
 
-TEST(AxisAngle, GeneralEulerIsThreeAxisTurns) {
-    std::mt19937 rng(37);
-    std::uniform_real_distribution<double> u(-4, 4);
-    const TVec3D z{0, 0, 1}, x{1, 0, 0};
-    for (int n = 0; n < 100; ++n) {
-        const TVec3D e{u(rng), u(rng), u(rng)};
-        TMat3D a1, a2, a3, t, expected, g;
-        AxisAngle2Matrix(&z, &e.x, &a1);
-        AxisAngle2Matrix(&x, &e.y, &a2);
-        AxisAngle2Matrix(&z, &e.z, &a3);
-        MatMul3x3(&a2, &a1, &t);
-        MatMul3x3(&a3, &t, &expected);
-        Euler2Matrix(&e, &g);
-        expectMat(g, expected, 1e-14);
-    }
-}
-
 TEST(AxisAngle, TurnsOppositeToConeVector) {
     std::mt19937 rng(41);
     std::normal_distribution<double> nd;

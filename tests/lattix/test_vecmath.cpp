@@ -114,21 +114,6 @@ TEST(VecMathProducts, DeterminantMatchesLaplaceAndIsMultiplicative) {
     EXPECT_DOUBLE_EQ(Det3x3(&upper), 64.0);
 }
 
-TEST(VecMathProducts, VectorArithmetic) {
-    const TVec3D a{1, 2, 3}, b{-4, 0.5, 2};
-    TVec3D out;
-    AddVector(&a, &b, &out);
-    expectVec(out, -3, 2.5, 5);
-    SubVector(&a, &b, &out);
-    expectVec(out, 5, 1.5, 1);
-    MulVector(-2.0, &a, &out);
-    expectVec(out, -2, -4, -6);
-    EXPECT_DOUBLE_EQ(Dot(&a, &b), -4 + 1 + 6);
-    TVec3D c = a;
-    OppositVector(&c);
-    expectVec(c, -1, -2, -3);
-}
-
 // ---- Normalising and cross products ------------------------------------------
 
 TEST(VecMathUnity, ShortVectorsFallBackToXAxis) {
