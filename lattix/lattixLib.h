@@ -77,7 +77,8 @@ LATTIX_API char* LATTIX_CALL ErrMsg(char* buffer);
 
 LATTIX_API void LATTIX_CALL Euler2Matrix(const TVec3D* e, TMat3D* g);
 /* On an arithmetic failure shows the message box "Error Matrix2Euler" and
- * leaves e as far as written. */
+ * leaves e as far as written.  |g(3,3)| up to 1 + 1e-12 is rounding and
+ * counts as +-1; beyond that (or NaN) the box is shown and e is unchanged. */
 LATTIX_API void LATTIX_CALL Matrix2Euler(const TMat3D* g, TVec3D* e);
 /* The angle goes by pointer; n is used as given (unit is the caller's duty). */
 LATTIX_API void LATTIX_CALL AxisAngle2Matrix(const TVec3D* n, const double* w, TMat3D* M);
@@ -111,7 +112,8 @@ LATTIX_API uint16_t LATTIX_CALL InitCrySet(TCrySet* cs, const char* fileName);
 LATTIX_API TLtxBool LATTIX_CALL ValidateIndices(uint8_t dir, const char* text, TIndices* out);
 LATTIX_API void LATTIX_CALL Miller2Bravais(uint8_t dir, const TIndices* in, TIndices* out);
 LATTIX_API void LATTIX_CALL Bravais2Miller(uint8_t dir, const TIndices* in, TIndices* out);
-/* h.u + k.v + l.w == 0 with hkl read as a plane and uvw as a direction. */
+/* h.u + k.v + l.w == 0 with hkl read as a plane and uvw as a direction;
+ * 0 when either text does not parse. */
 LATTIX_API TLtxBool LATTIX_CALL ValidateHKLUVW(const TIndexText hkl, const TIndexText uvw);
 
 /* ---- Laue groups and space groups -------------------------------------------- */
