@@ -177,7 +177,7 @@ std::string_view TextReader::skipLine() {
 std::uint16_t parseSymGen(std::string_view text, std::int32_t laue, GeneratorList& out) {
     out = GeneratorList{};
     TextReader reader(text);
-    for (std::int32_t line = 1; line < laue && !reader.atEndOfData(); ++line) reader.skipLine();
+    for (std::int32_t line = 1; line < laue && !reader.atEnd(); ++line) reader.skipLine();
 
     std::int32_t count = 0;
     if (!reader.readInteger(count)) return kStatusInvalidNumber;

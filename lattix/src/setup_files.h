@@ -42,6 +42,8 @@ class TextReader {
 public:
     explicit TextReader(std::string_view text) : m_text(text) {}
 
+    // True when nothing remains.
+    bool atEnd() const { return m_pos >= m_text.size(); }
     // True when only characters below code 33 remain.
     bool atEndOfData() const;
     // Next token after skipping characters below code 33; empty at the end.
