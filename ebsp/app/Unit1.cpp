@@ -438,7 +438,7 @@ bool TForm1::buildCrystalSet() {
                            .arg(QString::fromLatin1(CurrentPhase.Name), ioStatusText(ioStatus),
                                 setupFolderForMessage());
         if (!messages.isEmpty()) text += QStringLiteral("\n\n") + messages.join(QLatin1Char('\n'));
-        m_services->showError(this, QApplication::applicationDisplayName(), text);
+        m_services->showError(this, QCoreApplication::applicationName(), text);
         return false;
     }
     for (const QString& message : messages) {
@@ -667,7 +667,7 @@ void TForm1::MenuHighlightplaneandzone1Click() {
 
 void TForm1::SpeedButton2Click() {
     if (!m_services->openUrl(QUrl(QString::fromLatin1(kKorvellWebAddress))))
-        m_services->showError(this, QApplication::applicationDisplayName(),
+        m_services->showError(this, QCoreApplication::applicationName(),
                               QStringLiteral("Unable to open web browser "));
 }
 

@@ -6,8 +6,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The application title names the program to the desktop (window class);
+    // it is not set as Qt's display name, which X11 would append to the caption.
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
     QtPlatformServices services;
     TForm1 form(&services);
     form.show();

@@ -701,7 +701,7 @@ TEST_F(AppWindow, MenusCellClicksAndResizingStopTheSpinInTheLastOrientation) {
 // ---- Web button ------------------------------------------------------------------------------
 
 TEST_F(AppWindow, WebButtonOpensTheAddressAndReportsAFailure) {
-    QApplication::setApplicationDisplayName(QStringLiteral("Velloran"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velloran"));
     form->SpeedButton2->click();
     ASSERT_EQ(services.openedUrls.size(), 1u);
     EXPECT_EQ(services.openedUrls[0], QUrl(QString::fromLatin1(kKorvellWebAddress)));
