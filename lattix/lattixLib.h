@@ -104,7 +104,10 @@ LATTIX_API TLtxBool LATTIX_CALL Miller2Vec(const TCrySet* cs, uint8_t dir, const
 /* Parses text as indices and converts them like Miller2Vec. */
 LATTIX_API void LATTIX_CALL Str2Vec(const TCrySet* cs, uint8_t dir, const char* text, TVec3D* out);
 /* Fills the record from a crystal file (path, or a pattern found in the
- * COMMON folder).  Returns the status, also left in LastStatus; 0 success. */
+ * COMMON folder).  Returns 0 on success.  Crystal-file problems return their
+ * status and leave it in LastStatus; a failure to read the setup data (SYMGEN,
+ * APU) returns the I/O status, which GetInitIoStatus also reports, and leaves
+ * LastStatus as it was. */
 LATTIX_API uint16_t LATTIX_CALL InitCrySet(TCrySet* cs, const char* fileName);
 
 /* ---- Index texts --------------------------------------------------------- */
