@@ -120,6 +120,19 @@ TEST_F(AppWindow, StartsWithTheNineteenPhasesAndDisabledEmptyViews) {
 
 // ---- Phase selection ------------------------------------------------------------------
 
+TEST_F(AppWindow, EveryPhaseBuildsWithoutASetupError) {
+    for (int row = 0; row < form->ListBox1->count(); ++row) {
+        selectRow(row);
+        const std::string name = form->ListBox1->item(row)->text().toStdString();
+        EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet) << name;
+        EXPECT_GE(form->CurrentCrySet.LaueGroup, 1) << name;
+        EXPECT_GT(form->CrystalEBSPpanel2->ReflectorCount(), 50) << name;
+        EXPECT_EQ(form->Label1->text().count(QStringLiteral("\r\n")), 4) << name;
+        EXPECT_FALSE(form->Label1->text().contains(QStringLiteral("[Error]"))) << name;
+    }
+    EXPECT_TRUE(services.errors.empty());
+}
+
 TEST_F(AppWindow, AluminaShowsItsLinesAquaCellAnd98Reflectors) {
     select(QStringLiteral("Alumina"));
     EXPECT_EQ(form->Label1->text(), QString::fromUtf8("Phase=Alumina\r\nSpace Group=167, R -3 c\r\n"
