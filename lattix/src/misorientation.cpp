@@ -27,6 +27,31 @@ bool axisOf(const TMat3D& r, TVec3D& axis) {
     return unityVector(axis);
 }
 
+// A.B^T with every element summed in the order MatMul3x3(A, Transpose(B))
+// would use, so the result is the same to the last bit.
+inline TMat3D timesTransposed(const TMat3D& a, const TMat3D& b) {
+    const double* pa = &a.col[0].x;
+    const double* pb = &b.col[0].x;
+    TMat3D out;
+    double* po = &out.col[0].x;
+    for (int j = 0; j < 3; ++j) {
+        for (int i = 0; i < 3; ++i) po[3 * j + i] = pa[i] * pb[j] + pa[3 + i] * pb[3 + j] + pa[6 + i] * pb[6 + j];
+    }
+    return out;
+}
+
+// Element (i, j) of S.D, in storage indices, summed as MatMul3x3 does.
+inline double productElement(const double* s, const double* d, int i, int j) {
+    return s[i] * d[3 * j] + s[3 + i] * d[3 * j + 1] + s[6 + i] * d[3 * j + 2];
+}
+
+// The axis vector of R = S.D from the six off-diagonal elements only.
+inline TVec3D antisymmetricPart(const double* s, const double* d) {
+    return TVec3D{productElement(s, d, 1, 2) - productElement(s, d, 2, 1),
+                  productElement(s, d, 2, 0) - productElement(s, d, 0, 2),
+                  productElement(s, d, 0, 1) - productElement(s, d, 1, 0)};
+}
+
 // Trace of S.D from its three diagonal elements, each summed in the order a
 // full product would use.
 inline double traceOfProduct(const double* s, const double* d) {
@@ -70,7 +95,7 @@ bool identicalTriples(const TVec3D& a, const TVec3D& b) { return a.x == b.x && a
 }  // namespace
 
 bool axisAngleMat(const TCrySet& cs, const TMat3D& a, const TMat3D& b, TVec3D& axis, double& angle) {
-    const TMat3D d = matMul3x3(a, transpose(b));
+    const TMat3D d = timesTransposed(a, b);
     const double* dd = &d.col[0].x;
     const int n = operatorCount(cs);
     int bestIndex = 0;
@@ -82,9 +107,9 @@ bool axisAngleMat(const TCrySet& cs, const TMat3D& a, const TMat3D& b, TVec3D& a
             bestIndex = i;
         }
     }
-    const TMat3D r = matMul3x3(cs.SymOps[bestIndex], d);
     angle = angleFromTrace(bestTrace);
-    return axisOf(r, axis);
+    axis = antisymmetricPart(&cs.SymOps[bestIndex].col[0].x, dd);
+    return unityVector(axis);
 }
 
 bool axisAngleEul(const TCrySet& cs, const TVec3D& a, const TVec3D& b, TVec3D& axis, double& angle) {

@@ -73,22 +73,27 @@ bool passesThreeFoldTest(const TVec3D& e) {
     return cubicBoundary(e.z) > e.y && cubicBoundary(kHalfPi - e.z) >= e.y;
 }
 
-// The triple, then the orientation turned by the crystal three-fold about
-// [111] by 120 and 240 degrees.
-void threeFoldCandidates(const TVec3D& e, TVec3D* candidates) {
+// The orientation m turned by the crystal three-fold about [111] by k times
+// 120 degrees, as a triple.
+TVec3D threeFoldTurn(const TMat3D& m, const TVec3D& e, int k) {
     const double r = 1.0 / std::sqrt(3.0);
     const TVec3D axis{r, r, r};
+    TMat3D turned;
+    for (int j = 0; j < 3; ++j) {
+        turned.col[j] = coneVector(axis, m.col[j], k * 2.0 * kPi / 3.0);
+        unityVector(turned.col[j]);
+    }
+    TVec3D out = e;
+    matrixToEuler(turned, out);
+    return out;
+}
+
+// The triple, then its 120 and 240 degree three-fold turns.
+void threeFoldCandidates(const TVec3D& e, TVec3D* candidates) {
     const TMat3D m = euler2Matrix(e);
     candidates[0] = e;
-    for (int k = 1; k <= 2; ++k) {
-        TMat3D turned;
-        for (int j = 0; j < 3; ++j) {
-            turned.col[j] = coneVector(axis, m.col[j], k * 2.0 * kPi / 3.0);
-            unityVector(turned.col[j]);
-        }
-        candidates[k] = e;
-        matrixToEuler(turned, candidates[k]);
-    }
+    candidates[1] = threeFoldTurn(m, e, 1);
+    candidates[2] = threeFoldTurn(m, e, 2);
 }
 
 // Strict running minimum of Phi from pi/2: the earliest candidate wins ties;
@@ -106,10 +111,13 @@ int smallestPhiBelowHalfPi(const TVec3D* candidates, int count) {
 }
 
 TVec3D threeFoldChoice(const TVec3D& e) {
+    // About a third of all triples pass as they are; the turns are formed
+    // only when needed, which gives the same result.
+    if (passesThreeFoldTest(e)) return e;
     TVec3D candidates[3];
     threeFoldCandidates(e, candidates);
-    for (const TVec3D& c : candidates) {
-        if (passesThreeFoldTest(c)) return c;
+    for (int k = 1; k < 3; ++k) {
+        if (passesThreeFoldTest(candidates[k])) return candidates[k];
     }
     const int index = smallestPhiBelowHalfPi(candidates, 3);
     return candidates[index >= 0 ? index : 2];
