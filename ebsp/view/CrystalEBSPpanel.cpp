@@ -1,6 +1,8 @@
 // TCrystalEBSPpanel: properties, stale flags, painting and mouse rotation of the view.
 #include "CrystalEBSPpanel.h"
 
+#include "band_raster.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -408,37 +410,43 @@ void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
     if (m_bandsStale || m_sizeStale || m_reflectorCount <= 0 || m_crySet == nullptr || !m_showEBSP)
         return;
 
-    const QPen previousPen = painter.pen();
+    // The fills go through the painter; the one-pixel band lines are written straight
+    // into the image, which keeps a frame of 200 bands within a few milliseconds.
+    QColor lastColour;
     for (int i = m_reflectorCount - 1; i >= 0; --i) {  // the first (strongest) end on top
         const ebsp::Reflector& r = m_reflectors[i];
-        QColor colour;
+        QColor& colour = lastColour;
         switch (m_kikuchiBandStyle) {
             case kbSolidBlack: colour = m_faceColour; break;
             case kbEdgeBlack:
             case kbCentreBlack: colour = m_lineColour; break;
             default: colour = toQColor(r.colour); break;
         }
-        QPen pen = previousPen;
-        pen.setColor(colour);
-        painter.setPen(pen);
-        painter.setBrush(colour);
         if (r.visible == 0) continue;
+        const QRgb rgb = colour.rgb();
         switch (m_kikuchiBandStyle) {
             case kbSolid:
             case kbSolidBlack:
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(colour);
                 painter.drawPolygon(asQPoints(r.outline), 2 * ebsp::kBandTracePoints, Qt::OddEvenFill);
+                ebsp::drawBandPolyline(m_image, r.outline, 2 * ebsp::kBandTracePoints, true, rgb);
                 break;
             case kbEdge:
             case kbEdgeBlack:
-                painter.drawPolyline(asQPoints(r.edge1), ebsp::kBandTracePoints);
-                painter.drawPolyline(asQPoints(r.edge2), ebsp::kBandTracePoints);
+                ebsp::drawBandPolyline(m_image, r.edge1, ebsp::kBandTracePoints, false, rgb);
+                ebsp::drawBandPolyline(m_image, r.edge2, ebsp::kBandTracePoints, false, rgb);
                 break;
             case kbCentre:
             case kbCentreBlack:
-                painter.drawPolyline(asQPoints(r.centre), ebsp::kBandTracePoints);
+                ebsp::drawBandPolyline(m_image, r.centre, ebsp::kBandTracePoints, false, rgb);
                 break;
         }
     }
+    // Pen and brush are left in the colour of the last band (reflector 1), as the
+    // highlights expect them.
+    painter.setPen(QPen(lastColour, 1));
+    painter.setBrush(lastColour);
     DrawHighlightsAndLabels(painter);
 }
 
