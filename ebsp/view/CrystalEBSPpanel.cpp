@@ -411,7 +411,11 @@ void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
         return;
 
     // The fills go through the painter; the one-pixel band lines are written straight
-    // into the image, which keeps a frame of 200 bands within a few milliseconds.
+    // into the image, which keeps a frame of 200 bands within a few milliseconds.  The
+    // lines treat an integer point as the pixel itself; the half-pixel shift makes the
+    // fill sample at the same place, so that no gap opens between fill and outline.
+    painter.save();
+    painter.translate(0.5, 0.5);
     QColor lastColour;
     for (int i = m_reflectorCount - 1; i >= 0; --i) {  // the first (strongest) end on top
         const ebsp::Reflector& r = m_reflectors[i];
@@ -443,6 +447,7 @@ void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
                 break;
         }
     }
+    painter.restore();
     // Pen and brush are left in the colour of the last band (reflector 1), as the
     // highlights expect them.
     painter.setPen(QPen(lastColour, 1));
