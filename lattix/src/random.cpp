@@ -14,6 +14,4 @@ std::uint32_t randomBelow(std::uint32_t range) {
 
 void resetRandomSeed() { seed = kInitialRandomSeed; }
 
-std::uint32_t randomSeed() { return seed; }
-
 }  // namespace lattix

@@ -12,6 +12,5 @@ constexpr std::uint32_t kInitialRandomSeed = 1;
 // uniform in [0, range) from the new seed's high bits.  range 0 gives 0.
 std::uint32_t randomBelow(std::uint32_t range);
 void resetRandomSeed();
-std::uint32_t randomSeed();
 
 }  // namespace lattix
