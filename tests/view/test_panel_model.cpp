@@ -49,6 +49,13 @@ TEST(PanelCreation, PropertiesInDeclaredOrderWithCreationValues) {
         EXPECT_EQ(panel.property(expected[i].name), expected[i].value) << expected[i].name;
     }
     EXPECT_FALSE(meta->property(meta->indexOfProperty("Euler1deg")).isWritable());
+    // State: the first five caches stale, the reflector caches not, no image, no set.
+    EXPECT_TRUE(panel.GeometryStale() && panel.ProjectionStale() && panel.MatrixStale() &&
+                panel.SizeStale() && panel.ImageStale() && panel.HexCell());
+    EXPECT_FALSE(panel.NormalsStale() || panel.BandsStale() || panel.BraggStale() ||
+                 panel.GreyStale() || panel.Dragging() || panel.HighlightPlane());
+    EXPECT_TRUE(panel.Image().isNull());
+    EXPECT_EQ(panel.CrystalSet(), nullptr);
     EXPECT_FALSE(panel.OnRotate || panel.OnRotated || panel.OnGetReflector ||
                  panel.OnMouseMoveCrystalDir || panel.OnClick || panel.OnDblClick);
 }
@@ -73,21 +80,6 @@ TEST(PanelCreation, StoredDefaultsDifferWhereDeclared) {
     for (const char* name : {"RepaintLocked", "kV", "KikuchiBandStyle", "LineColour", "FaceColour",
                              "MouseRotMaxIndices", "ShowCopyright", "Euler1deg", "NoSuchThing"})
         EXPECT_FALSE(TCrystalEBSPpanel::StoredDefault(name).isValid()) << name;
-}
-
-TEST(PanelCreation, StaleFlagsAndState) {
-    TCrystalEBSPpanel panel;
-    EXPECT_TRUE(panel.GeometryStale() && panel.ProjectionStale() && panel.MatrixStale() &&
-                panel.SizeStale() && panel.ImageStale());
-    EXPECT_FALSE(panel.NormalsStale() || panel.BandsStale() || panel.BraggStale() ||
-                 panel.GreyStale());
-    EXPECT_TRUE(panel.HexCell());
-    EXPECT_TRUE(panel.Image().isNull());
-    EXPECT_EQ(panel.CrystalSet(), nullptr);
-    EXPECT_FALSE(panel.Dragging() || panel.DragLocked());
-    EXPECT_FALSE(panel.HighlightPlane() || panel.HighlightZone() || panel.LabelPlane() ||
-                 panel.LabelZone());
-    EXPECT_EQ(panel.Cell().vertexCount + panel.Cell().faceCount + panel.Cell().axisCount, 0);
 }
 
 TEST(PanelCreation, FreshControlPaintsOnlyWhite) {
@@ -153,19 +145,6 @@ TEST_F(PanelSetters, SetCrystalSetMarksCellAndDropsReflectors) {
     EXPECT_FALSE(panel.NormalsStale() || panel.BandsStale());
 }
 
-TEST_F(PanelSetters, PlainRepaintSettersMarkNothing) {
-    panel.SetShowCrystal(false);
-    panel.SetShowCrystalAxes(false);
-    panel.SetShowEBSP(false);
-    panel.SetBackgroundColour(QColor(1, 2, 3));
-    panel.SetShowAsWireFrame(true);
-    panel.SetShowHiddenLines(true);
-    panel.SetKikuchiBandStyle(kbCentre);
-    panel.SetLineColour(QColor(9, 9, 9));
-    panel.SetMouseRotMaxIndices("333");
-    EXPECT_TRUE(allClear());
-}
-
 TEST_F(PanelSetters, FaceColourReshadesAtOnce) {
     panel.SetFaceColour(QColor(20, 30, 40));
     EXPECT_FALSE(panel.ProjectionStale());
@@ -208,23 +187,9 @@ TEST(PanelReflectors, FiveHundredRequestedLoadsTwoHundred) {
     EXPECT_EQ(panel.ReflectorCount(), 200);
     ASSERT_EQ(feed.asked.size(), 200u);
     for (int i = 0; i < 200; ++i) EXPECT_EQ(feed.asked[size_t(i)], i);
+    EXPECT_EQ(panel.ReflectorRecord(199).h, 1);  // written straight into the records
+    EXPECT_DOUBLE_EQ(panel.ReflectorRecord(199).d, 2.0);
     EXPECT_EQ(panel.RepaintCount(), before + 1);
-}
-
-TEST(PanelReflectors, HandlerValuesLandInTheRecords) {
-    auto cs = cubic();
-    TCrystalEBSPpanel panel;
-    ReflectorFeed feed;
-    feed.list = {{1, -1, 2, 1.5, 80.0}, {0, 0, -3, 0.9, -5.0}};
-    panel.OnGetReflector = feed.handler();
-    panel.SetCrystalSet(cs.get(), false);
-    panel.SetReflectorCount(2);
-    const ebsp::Reflector& r = panel.ReflectorRecord(1);
-    EXPECT_EQ(r.h, 0);
-    EXPECT_EQ(r.l, -3);
-    EXPECT_DOUBLE_EQ(r.d, 0.9);
-    EXPECT_DOUBLE_EQ(r.intensity, -5.0);
-    EXPECT_EQ(panel.ReflectorRecord(0).k, -1);
 }
 
 TEST(PanelReflectors, NothingBeforeSetCrystalSet) {

@@ -105,16 +105,6 @@ TEST(PanelScreenToSphere, CentreRimAndInterior) {
     EXPECT_NEAR(v.x, 1.0, 1e-12);
 }
 
-TEST(PanelScreenToSphere, NoRadiusGivesViewAxis) {
-    TCrystalEBSPpanel panel;
-    panel.resize(0, 40);
-    panel.UpdateViewSize();
-    bool inside = true;
-    const TVec3D v = panel.ScreenToSphere(3, 4, inside);
-    EXPECT_FALSE(inside);
-    EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z));
-}
-
 TEST_F(PanelMouse, DragFiresRotatePerMoveAndRotatedOnce) {
     press(&panel, QPoint(100, 100));
     EXPECT_TRUE(panel.Dragging());

@@ -62,15 +62,6 @@ TEST(BandGreys, LinearFromMinAtZeroToMaxAtHundred) {
     }
 }
 
-TEST(BandGreys, PanelGreysAtCreationRange) {
-    MapView view({{1, 0, 0, 2, 100}, {0, 1, 0, 2, 50}, {0, 0, 1, 2, 0}, {1, 1, 0, 2, -5}},
-                 TVec3D{0.2, 0.3, 0.4}, 100);
-    EXPECT_EQ(view.panel.ReflectorRecord(0).colour, (ebsp::Rgb{30, 30, 30}));
-    EXPECT_EQ(view.panel.ReflectorRecord(1).colour, (ebsp::Rgb{115, 115, 115}));
-    EXPECT_EQ(view.panel.ReflectorRecord(2).colour, (ebsp::Rgb{200, 200, 200}));
-    EXPECT_EQ(view.panel.ReflectorRecord(3).colour, (ebsp::Rgb{255, 0, 0}));
-}
-
 TEST(BandGreys, RedBandsAndTheBlackStyles) {
     // (1 0 0) at the start orientation: a vertical band through the centre, wide enough
     // (d = 0.2) for its edges to stand 20 pixels either side of the centre line.

@@ -57,12 +57,6 @@ TEST(CellShading, ShadeFaceAgainstTheLambertFormula) {
     EXPECT_EQ(ebsp::shadeFace(TVec3D{-1, 1.5, 3.3}, ebsp::Rgb{20, 30, 40}), (ebsp::Rgb{79, 89, 99}));
 }
 
-TEST(CellShading, PanelShadesWithItsFaceColour) {
-    TCrystalEBSPpanel panel;
-    panel.SetFaceColour(QColor(20, 30, 40));
-    EXPECT_EQ(panel.ShadeFace(TVec3D{0, 0, 1}), expectedShade(TVec3D{0, 0, 1}, ebsp::Rgb{20, 30, 40}));
-}
-
 TEST(CellGeometry, FarthestVertexAtNinetyFivePercentAndNormalsOutward) {
     struct Lattice {
         float a, b, c, alpha, beta, gamma;
