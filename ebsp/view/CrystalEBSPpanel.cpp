@@ -455,12 +455,6 @@ void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
     DrawHighlightsAndLabels(painter);
 }
 
-void TCrystalEBSPpanel::DrawHighlightsAndLabels(QPainter& painter) {
-    // The picked plane's highlight and label and the zone mark are drawn here, over the
-    // bands, once the pointer pick is in place.
-    (void)painter;
-}
-
 // ---- Mouse ------------------------------------------------------------------------------------
 
 void TCrystalEBSPpanel::mousePressEvent(QMouseEvent* event) {
@@ -562,11 +556,4 @@ void TCrystalEBSPpanel::DoubleClickCycle() {
         m_showEBSP = false;
         SetShowCrystal(true);
     }
-}
-
-void TCrystalEBSPpanel::PointerPick(int X, int Y) {
-    // The pointer read-out (zone and plane under the pointer, OnMouseMoveCrystalDir) goes
-    // here; until then a move over the map reports nothing.
-    (void)X;
-    (void)Y;
 }

@@ -194,6 +194,26 @@ public:
     bool HighlightZone() const { return m_highlightZone; }
     bool LabelPlane() const { return m_labelPlane; }
     bool LabelZone() const { return m_labelZone; }
+    // The pick state the last pointer move left.
+    const QString& ZoneText() const { return m_zoneText; }
+    const QString& PlaneText() const { return m_planeText; }
+    int PickedPlane() const { return m_pickedPlane; }  // one-based, -1 for none
+    TVec3D PointerDirection() const { return m_cs2dir; }  // crystal frame
+    TVec3D ZoneDirection() const { return m_zoneDirection; }  // crystal frame
+    double ZoneDeviationDeg() const { return m_zoneDeviationDeg; }
+    TVec3D PlaneLabelAnchor() const { return m_planeLabelAnchor; }  // crystal frame
+    const QString& LastReportedZoneText() const { return m_lastReportedZoneText; }
+
+    // ---- Pointer pick steps (run by mouse moves over the map; public for tests) ---------
+    // Zone axis nearest v (unit, crystal frame) within maxIndices (cut to 20 characters),
+    // kept when it lies within 3 degrees.  True when the zone text changed, and always when
+    // the search gave no usable zone.
+    bool PickZone(const TVec3D& v, const QString& maxIndices);
+    // The band containing v with the smallest |cos| / (intensity + 1) among reflectors of
+    // intensity 15 or more.  True when the picked plane or its text changed.
+    bool PickPlane(const TVec3D& v);
+    // An index of a plane text: -9..9 as they are, others after a period (.10, .-12).
+    static QString IndexText(int n);
 
     // ---- Cache steps (run lazily by painting; public for the owner's tests) ------------
     void UpdateViewMatrix();
@@ -224,6 +244,8 @@ private:
     void DrawSphereMap(QPainter& painter);
     void DrawHighlightsAndLabels(QPainter& painter);  // end of DrawSphereMap
     void PointerPick(int X, int Y);                     // mouse move without drag on the map
+    // A boxed text with a shadow, centred on (x, y), in the off-screen image.
+    void DrawLabel(QPainter& painter, int x, int y, const QColor& colour, const QString& text);
     void DragRotate(int X, int Y);  // turns from the drag's start orientation
     void DoubleClickCycle();
     bool HoldsUsableCrystalSet() const;  // a crystal set with LaueGroup > 0
