@@ -76,6 +76,10 @@ public:
 
 public:
     explicit TCrystalEBSPpanel(QWidget* parent = nullptr);
+    // How the control is being created: TCreation::Designer only from the form designer's
+    // plugin, where the control shows a sample crystal with bands (designer_preview.cpp).
+    enum class TCreation { RunTime, Designer };
+    TCrystalEBSPpanel(QWidget* parent, TCreation creation);
     ~TCrystalEBSPpanel() override;
 
     // ---- Properties ---------------------------------------------------------------
@@ -161,6 +165,9 @@ public:
     // Copies up to 200 entries into the reflector table, sets the count, marks the band
     // caches stale and repaints unless locked.
     void LoadReflectorList(const TPreviewReflector* list, int count);
+    // The preview list of a crystal set: every family of the sample expanded by the
+    // set's symmetry; returns the number of entries written (at most 200).
+    static int BuildPreviewReflectorList(const TCrySet& crySet, TPreviewReflector* out);
 
     // ---- State read-out (owner and tests) --------------------------------------------
     const TCrySet* CrystalSet() const { return m_crySet; }
@@ -238,6 +245,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void ShowDesignerPreview();  // the sample crystal, cell and bands of designer mode
     void RecreateImage();
     void PaintImage();  // the paint sequence into the off-screen image
     void DrawCell(QPainter& painter);
