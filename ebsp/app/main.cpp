@@ -11,6 +11,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QtPlatformServices services;
     TForm1 form(&services);
+    // Debug switch for screenshots and manual checks: EBSP_MOUSE_HIGHLIGHTS=1 starts with
+    // the hidden "Mouse highlights" item checked.
+    if (qEnvironmentVariableIntValue("EBSP_MOUSE_HIGHLIGHTS") == 1)
+        form.MenuHighlightplaneandzone1->setChecked(true);
     form.show();
     return app.exec();
 }

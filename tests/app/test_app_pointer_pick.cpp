@@ -1,0 +1,92 @@
+// The status bar and the map's highlights while the pointer moves over the map with the
+// hidden "Mouse highlights" item checked.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QListWidget>
+#include <QTest>
+
+#include "Unit1.h"
+#include "fake_platform_services.h"
+#include "status_bar.h"
+
+namespace {
+
+const QString kMapHint = QStringLiteral("Spherical Kikuchi Map. Click to rotate. Right mouse for menu");
+
+class AppPointerPick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QLocale::setDefault(QLocale::c());
+        form = std::make_unique<TForm1>(&services);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        const QList<QListWidgetItem*> items =
+            form->ListBox1->findItems(QStringLiteral("Iron bcc"), Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        form->ListBox1->setCurrentRow(form->ListBox1->row(items.front()));
+        map = form->CrystalEBSPpanel2;
+        form->MenuHighlightplaneandzone1->trigger();  // as a click on the item would
+        ASSERT_TRUE(form->MenuHighlightplaneandzone1->isChecked());
+    }
+    void moveTo(QPoint p) { QTest::mouseMove(map, p); }
+    QString status() const {
+        return form->StatusBar1->simplePanel() ? QString() : form->StatusBar1->panelText(1);
+    }
+    // First pixel along the band of reflector 1, (1 -1 0), whose pick has the wanted form.
+    bool findOnBand(bool wantZone, QPoint& found) {
+        const int cx = int(map->CentreX()), cy = int(map->CentreY());
+        for (int t = 1; t < int(map->Radius()); ++t) {
+            const QPoint p(cx + t, cy - t);  // the circle x = y of the view frame
+            moveTo(p);
+            if (map->PickedPlane() == 1 && map->ZoneText().isEmpty() != wantZone) {
+                found = p;
+                return true;
+            }
+        }
+        return false;
+    }
+    int redPixels() const {
+        int count = 0;
+        const QImage& image = map->Image();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += (image.pixel(x, y) & 0xFFFFFFu) == 0xFF0000u;
+        return count;
+    }
+
+    FakePlatformServices services;
+    std::unique_ptr<TForm1> form;
+    TCrystalEBSPpanel* map = nullptr;
+};
+
+}  // namespace
+
+TEST_F(AppPointerPick, ZoneAndPlaneTextsAndTheMapHighlights) {
+    // The centre at orientation (0, 0, 0) looks along [001], on the strongest band (1 -1 0).
+    moveTo(QPoint(int(map->CentreX()), int(map->CentreY())));
+    EXPECT_FALSE(form->StatusBar1->simplePanel());
+    EXPECT_EQ(form->StatusBar1->panelText(0), kMapHint);
+    EXPECT_EQ(status(), QStringLiteral(" [001] zone, (1-10) plane"));
+    EXPECT_TRUE(map->HighlightPlane() && map->HighlightZone() && map->LabelPlane() &&
+                map->LabelZone());
+    EXPECT_GT(redPixels(), 0);  // the picked band and its label
+
+    QPoint p;
+    ASSERT_TRUE(findOnBand(false, p));
+    EXPECT_EQ(status(), QStringLiteral(" (1-10) crystal plane"));
+    ASSERT_TRUE(findOnBand(true, p));
+    EXPECT_EQ(status(), QStringLiteral(" ") + map->ZoneText() + QStringLiteral(" zone, (1-10) plane"));
+
+    moveTo(QPoint(2, 2));  // off the disc: the hint in simple mode
+    EXPECT_TRUE(form->StatusBar1->simplePanel());
+    EXPECT_EQ(form->StatusBar1->simpleText(), kMapHint);
+    EXPECT_TRUE(form->StatusBar1->panelText(1).isEmpty());
+
+    // Unchecked again: the zone alone, as a crystal direction, and no highlight drawn.
+    form->MenuHighlightplaneandzone1->trigger();
+    moveTo(QPoint(int(map->CentreX()), int(map->CentreY())));
+    EXPECT_EQ(status(), QStringLiteral(" [001] crystal direction"));
+    EXPECT_FALSE(map->HighlightPlane() || map->LabelZone());
+    EXPECT_EQ(redPixels(), 0);
+}
