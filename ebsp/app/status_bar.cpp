@@ -78,6 +78,8 @@ void PanelStatusBar::setPanelWidth(int panel, int width) {
     if (panel + 1 == panelCount()) {
         label->setMinimumWidth(qMax(0, width));  // the last panel stretches beyond it
     } else {
+        // A fixed policy, not Ignored: the row's layout must reserve the width.
+        label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
         label->setFixedWidth(qMax(0, width));
     }
 }

@@ -2,7 +2,10 @@
 // pointer status texts, the status bar's two modes and the drawn pictures.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QLabel>
+#include <QMainWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -185,6 +188,31 @@ TEST(AppStatusBar, SimpleModeShowsOneTextPanelModeThePanels) {
     EXPECT_EQ(bar.panelWidth(2), 0);
     bar.setPanelWidth(0, 342);
     EXPECT_EQ(bar.panelWidth(0), 342);
+}
+
+TEST(AppStatusBar, PanelsSitSideBySideInTheWindow) {
+    QMainWindow window;
+    window.resize(480, 200);
+    auto* bar = new PanelStatusBar({300, 50}, &window);
+    window.setStatusBar(bar);
+    window.show();
+    bar->setPanelWidth(0, 480 - 138);
+    bar->setSimplePanel(true);
+    QApplication::processEvents();
+    bar->setSimplePanel(false);
+    bar->setPanelText(0, QStringLiteral("left"));
+    bar->setPanelText(1, QStringLiteral("right"));
+    QApplication::processEvents();
+    const QLabel* left = nullptr;
+    const QLabel* right = nullptr;
+    for (const QLabel* label : bar->findChildren<QLabel*>()) {
+        if (label->text() == QStringLiteral("left")) left = label;
+        if (label->text() == QStringLiteral("right")) right = label;
+    }
+    ASSERT_TRUE(left && right);
+    EXPECT_EQ(left->width(), 342);
+    EXPECT_GT(right->x(), left->geometry().right());
+    EXPECT_GE(right->width(), 50);
 }
 
 TEST(AppPictures, LogoAndButtonPictureAreDrawn) {
