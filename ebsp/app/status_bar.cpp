@@ -12,7 +12,7 @@ QLabel* makeSunkenLabel(QWidget* parent) {
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
     label->setTextFormat(Qt::PlainText);
-    label->setContentsMargins(2, 0, 2, 0);
+    label->setContentsMargins(1, 0, 1, 0);
     // Long texts must not widen the window.
     label->setMinimumWidth(0);
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -41,6 +41,9 @@ PanelStatusBar::PanelStatusBar(const QVector<int>& panelWidths, QWidget* parent)
     for (int i = 0; i < m_widths.size(); ++i) setPanelWidth(i, m_widths[i]);
 
     m_stack->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The last panel is narrow at the window's usual width: it gets the room a
+    // size grip would take.
+    setSizeGripEnabled(false);
     // The panels draw their own frames; no second frame around the whole row.
     setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
     addWidget(m_stack, 1);
