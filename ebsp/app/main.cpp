@@ -11,10 +11,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QtPlatformServices services;
     TForm1 form(&services);
-    // Debug switch for screenshots and manual checks: EBSP_MOUSE_HIGHLIGHTS=1 starts with
-    // the hidden "Mouse highlights" item checked.
-    if (qEnvironmentVariableIntValue("EBSP_MOUSE_HIGHLIGHTS") == 1)
-        form.MenuHighlightplaneandzone1->setChecked(true);
+#ifdef EBSP_START_WITH_MOUSE_HIGHLIGHTS
+    // Build switch for screenshots: start with the hidden "Mouse highlights" item checked.
+    form.MenuHighlightplaneandzone1->setChecked(true);
+#endif
     form.show();
     return app.exec();
 }
