@@ -7,32 +7,11 @@
 #include <random>
 
 #include "lattixLib.h"
+#include "../support/lattix_test_support.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-template <typename Record>
-std::unique_ptr<Record> makeRecord(int laue) {
-    auto r = std::make_unique<Record>();
-    std::memset(r.get(), 0, sizeof(Record));
-    const bool hex = laue >= 6 && laue <= 9;
-    InitCrySet2(&r->CrySet, "fs", "ref", hex ? 3 : 4, hex ? 3 : 4, hex ? 5 : 4, 90, 90, hex ? 120 : 90, laue,
-                240 + laue);
-    EXPECT_EQ(GetInitIoStatus(), 0);
-    return r;
-}
-
-TVec3D randomEuler(std::mt19937_64& rng) {
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    return TVec3D{2 * kPi * u(rng), std::acos(2 * u(rng) - 1), 2 * kPi * u(rng)};
-}
-
-TMat3D euler(const TVec3D& e) {
-    TMat3D g;
-    Euler2Matrix(&e, &g);
-    return g;
-}
+using namespace lattix_test;
 
 TEST(fFactor, SumsEqualTheDirectionCount) {
     std::mt19937_64 rng(51);

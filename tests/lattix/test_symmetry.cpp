@@ -5,34 +5,13 @@
 #include <random>
 
 #include "lattixLib.h"
+#include "../support/lattix_test_support.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+using namespace lattix_test;
+
 constexpr int kOperatorCounts[12] = {0, 1, 2, 4, 4, 8, 3, 6, 6, 12, 12, 24};
-
-// A cell that suits each Laue group (triclinic, monoclinic with unique axis b,
-// orthorhombic, tetragonal, trigonal and hexagonal in the hexagonal setting, cubic).
-TCrySet makeSet(int laue) {
-    float a = 4, b = 4, c = 4, alpha = 90, beta = 90, gamma = 90;
-    switch (laue) {
-        case 1: a = 5; b = 6; c = 7; alpha = 80; beta = 85; gamma = 95; break;
-        case 2: a = 5; b = 6; c = 7; beta = 100; break;
-        case 3: a = 5; b = 6; c = 7; break;
-        case 4: case 5: c = 6; break;
-        case 6: case 7: case 8: case 9: a = 3; b = 3; c = 5; gamma = 120; break;
-        default: break;
-    }
-    TCrySet cs{};
-    InitCrySet2(&cs, "test", "ref", a, b, c, alpha, beta, gamma, laue, 240 + laue);
-    EXPECT_EQ(GetInitIoStatus(), 0) << "setup data missing for group " << laue;
-    return cs;
-}
-
-TVec3D randomEuler(std::mt19937_64& rng) {
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    return TVec3D{2 * kPi * u(rng), std::acos(2 * u(rng) - 1), 2 * kPi * u(rng)};
-}
 
 TMat3D product(const TMat3D& a, const TMat3D& b) {
     TMat3D out{};

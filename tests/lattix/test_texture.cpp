@@ -7,32 +7,14 @@
 #include <random>
 
 #include "lattixLib.h"
+#include "../support/lattix_test_support.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+using namespace lattix_test;
 
-std::unique_ptr<TTexCompSet> makeComponent(int laue) {
-    auto tc = std::make_unique<TTexCompSet>();
-    std::memset(tc.get(), 0, sizeof(TTexCompSet));
-    const bool hex = laue >= 6 && laue <= 9;
-    const bool tetra = laue == 4 || laue == 5;
-    InitCrySet2(&tc->CrySet, "tex", "ref", hex ? 3 : 4, hex ? 3 : 4, hex ? 5 : (tetra ? 6 : 4), 90, 90,
-                hex ? 120 : 90, laue, 240 + laue);
-    EXPECT_EQ(GetInitIoStatus(), 0);
-    return tc;
-}
-
-TVec3D randomEuler(std::mt19937_64& rng) {
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    return TVec3D{2 * kPi * u(rng), std::acos(2 * u(rng) - 1), 2 * kPi * u(rng)};
-}
-
-TMat3D euler(const TVec3D& e) {
-    TMat3D g;
-    Euler2Matrix(&e, &g);
-    return g;
-}
+// Tetragonal cells get c = 6, so the c axis is told apart from a and b.
+std::unique_ptr<TTexCompSet> makeComponent(int laue) { return makeRecord<TTexCompSet>(laue, 6); }
 
 TMat3D times(const TMat3D& a, const TMat3D& b) {
     TMat3D out;

@@ -7,19 +7,14 @@
 #include <random>
 
 #include "lattixLib.h"
+#include "../support/lattix_test_support.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
+using namespace lattix_test;
 
 std::unique_ptr<TTwinSet> makeTwin(int laue, const char* axisText, double angle, double axisTol, double angleTol) {
-    auto twin = std::make_unique<TTwinSet>();
-    std::memset(twin.get(), 0, sizeof(TTwinSet));
-    const bool hex = laue >= 6 && laue <= 9;
-    InitCrySet2(&twin->CrySet, "twin", "ref", hex ? 3 : 4, hex ? 3 : 4, hex ? 5 : 4, 90, 90, hex ? 120 : 90, laue,
-                240 + laue);
-    EXPECT_EQ(GetInitIoStatus(), 0);
+    auto twin = makeRecord<TTwinSet>(laue);
     std::strncpy(twin->TwinAxisText, axisText, sizeof twin->TwinAxisText - 1);
     twin->TwinAngle = angle;
     twin->AxisTolerance = axisTol;
