@@ -8,15 +8,6 @@ using namespace viewtest;
 
 namespace {
 
-double wavelength(double kilovolts) {
-    const double volts = kilovolts * 1000.0;
-    return 12.26 / std::sqrt(volts * (1.0 + 9.788e-7 * volts));
-}
-TVec3D unit(TVec3D v) {
-    const double n = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return {v.x / n, v.y / n, v.z / n};
-}
-double dot(const TVec3D& a, const TVec3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double degrees(double radians) { return radians * 180.0 / kPi; }
 // Crystal-frame copy of a view-frame vector: g times w.
 TVec3D viewToCrystal(const Rows& g, const TVec3D& w) {

@@ -8,22 +8,6 @@ using namespace viewtest;
 
 namespace {
 
-// Relativistic electron wavelength in angstrom, written out here with the library's
-// constants.
-double wavelength(double kilovolts) {
-    const double volts = kilovolts * 1000.0;
-    return 12.26 / std::sqrt(volts * (1.0 + 9.788e-7 * volts));
-}
-
-TVec3D unit(TVec3D v) {
-    const double n = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return {v.x / n, v.y / n, v.z / n};
-}
-double dot(const TVec3D& a, const TVec3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-TVec3D cross(const TVec3D& a, const TVec3D& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
 struct MapView {
     std::unique_ptr<TCrySet> cs = cubic(4.0f);
     ReflectorFeed feed;

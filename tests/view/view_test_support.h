@@ -92,6 +92,21 @@ inline TVec3D crystalToView(const Rows& g, const TVec3D& v) {
             g.m[0][2] * v.x + g.m[1][2] * v.y + g.m[2][2] * v.z};
 }
 
+// Relativistic electron wavelength in angstrom, written out here with the library's
+// constants, so band widths are checked against an independent formula.
+inline double wavelength(double kilovolts) {
+    const double volts = kilovolts * 1000.0;
+    return 12.26 / std::sqrt(volts * (1.0 + 9.788e-7 * volts));
+}
+inline TVec3D unit(TVec3D v) {
+    const double n = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    return {v.x / n, v.y / n, v.z / n};
+}
+inline double dot(const TVec3D& a, const TVec3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline TVec3D cross(const TVec3D& a, const TVec3D& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
 inline QRgb rgb(int r, int g, int b) { return qRgb(r, g, b) & 0xFFFFFFu; }
 inline QRgb pixel(const TCrystalEBSPpanel& panel, int x, int y) {
     return panel.Image().pixel(x, y) & 0xFFFFFFu;
