@@ -9,4 +9,4 @@ apt-get install -y --no-install-recommends \
   clang-14 libclang-rt-14-dev libgl-dev \
   qt6-base-dev qt6-tools-dev libqt6opengl6-dev libxkbcommon-dev fonts-dejavu-core \
   gemmi-dev libstb-dev tao-pegtl-dev \
-  xvfb xauth imagemagick x11-apps
+  python3 xvfb xauth imagemagick x11-apps
