@@ -99,6 +99,13 @@ TVec3D ang2Dir(double phi, double theta) {
 }
 
 void dir2Ang(const TVec3D& v, double& phi, double& theta) {
+    // The zero vector has no direction and gives 0, 0 whatever the signs of
+    // its zeros (atan2 of negative zeros would give pi for a negated zero).
+    if (v.x == 0.0 && v.y == 0.0 && v.z == 0.0) {
+        phi = 0.0;
+        theta = 0.0;
+        return;
+    }
     phi = std::atan2(v.y, v.x);
     // A negative zero y would give -pi; the azimuth range is (-pi, pi].
     if (phi <= -kPi) phi = kPi;

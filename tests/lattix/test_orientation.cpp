@@ -355,6 +355,12 @@ TEST(DirectionAngles, ExamplesAndZeroVector) {
     Dir2Ang(&none, &phi, &theta);
     EXPECT_EQ(phi, 0);
     EXPECT_EQ(theta, 0);
+    // The zero vector negated carries negative zeros; it is still the zero vector.
+    TVec3D negated = none;
+    OppositVector(&negated);
+    Dir2Ang(&negated, &phi, &theta);
+    EXPECT_EQ(phi, 0);
+    EXPECT_EQ(theta, 0);
 }
 
 TEST(DirectionAngles, RoundTripAndScaleInvariance) {
