@@ -115,6 +115,23 @@ char localeDecimalSeparator() {
     return c == 0 ? '.' : c;
 }
 
+// The phase list: one phase stays selected once chosen.  Qt lets Ctrl with a
+// click (or Ctrl+Space) deselect in single selection, which would leave both
+// views without a crystal set; such a press selects the item again instead.
+class PhaseListBox : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+        if (command & QItemSelectionModel::Deselect)
+            return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+        return command;
+    }
+};
+
 QAction* addItem(QMenu* menu, const QString& caption, const QString& hint) {
     QAction* action = menu->addAction(caption);
     action->setStatusTip(hint);
@@ -169,7 +186,7 @@ void TForm1::createControls() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
 
-    ListBox1 = new QListWidget(topBand);
+    ListBox1 = new PhaseListBox(topBand);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setFixedWidth(kSideColumnWidth);
     ListBox1->setStatusTip(QStringLiteral("List of phases - click to select one"));

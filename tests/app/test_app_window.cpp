@@ -217,6 +217,23 @@ TEST_F(AppWindow, ClicksAndArrowKeysInTheListSelectPhases) {
     EXPECT_EQ(form->SelectedIndex(), 3);
 }
 
+TEST_F(AppWindow, ACtrlClickOnTheSelectedPhaseKeepsItSelected) {
+    QListWidget* list = form->ListBox1;
+    const QPoint centre = list->visualItemRect(list->item(4)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    ASSERT_EQ(form->SelectedIndex(), 4);
+    // A phase list always keeps its phase: Ctrl does not turn a click into a deselection.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, centre);
+    EXPECT_EQ(form->SelectedIndex(), 4);
+    EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Titanium"));
+    EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(form->SelectedIndex(), 4);
+    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+}
+
 TEST_F(AppWindow, NoSelectionClearsTheViewsAndKeepsTheLabel) {
     select(QStringLiteral("Pyrite"));
     const QString label = form->Label1->text();
