@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScreen>
@@ -23,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 #include <utility>
 
 #include "dialog_input.h"
@@ -122,7 +124,18 @@ class PhaseListBox : public QListWidget {
 public:
     using QListWidget::QListWidget;
 
+    // A press on the item that is already selected (and stays so): a click
+    // that changes no selection but still selects that phase again.
+    std::function<void()> OnPressSelected;
+
 protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        const bool wasSelected = index.isValid() && selectionModel()->isSelected(index);
+        QListWidget::mousePressEvent(event);
+        if (wasSelected && selectionModel()->isSelected(index) && OnPressSelected) OnPressSelected();
+    }
+
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override {
         const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
@@ -298,13 +311,9 @@ void TForm1::createControls() {
     // themselves.
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
         if (m_listSelectedByCode) return;
-        m_pressChangedSelection = QApplication::mouseButtons() != Qt::NoButton;
         ListBox1Click();
     });
-    connect(ListBox1, &QListWidget::pressed, this, [this] {
-        if (std::exchange(m_pressChangedSelection, false)) return;
-        ListBox1Click();
-    });
+    static_cast<PhaseListBox*>(ListBox1)->OnPressSelected = [this] { ListBox1Click(); };
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
 }

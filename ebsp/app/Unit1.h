@@ -141,7 +141,6 @@ private:
     bool buildCrystalSet();
 
     bool m_listSelectedByCode = false;
-    bool m_pressChangedSelection = false;
     std::unique_ptr<PlatformServices> m_ownServices;
     PlatformServices* m_services = nullptr;
 };

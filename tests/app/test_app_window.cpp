@@ -234,6 +234,23 @@ TEST_F(AppWindow, ACtrlClickOnTheSelectedPhaseKeepsItSelected) {
     EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
 }
 
+TEST_F(AppWindow, AClickOnThePhaseReachedByDraggingInTheListSelectsItAgain) {
+    QListWidget* list = form->ListBox1;
+    const QPoint first = list->visualItemRect(list->item(2)).center();
+    const QPoint second = list->visualItemRect(list->item(4)).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, first);
+    QMouseEvent move(QEvent::MouseMove, QPointF(second), list->viewport()->mapToGlobal(QPointF(second)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &move);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, second);
+    ASSERT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Titanium"));
+    services.colourAnswer = QColor(1, 2, 3);
+    form->MenuColour1Click();
+    // The next click on the selected phase selects it again: the crystal-system colour returns.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(form->CrystalEBSPpanel1->FaceColour(), QColor(0, 255, 255));
+}
+
 TEST_F(AppWindow, NoSelectionClearsTheViewsAndKeepsTheLabel) {
     select(QStringLiteral("Pyrite"));
     const QString label = form->Label1->text();
