@@ -130,6 +130,11 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
+        // Only the left button clicks an item; other buttons leave the selection alone.
+        if (event->button() != Qt::LeftButton) {
+            event->ignore();
+            return;
+        }
         const QModelIndex index = indexAt(event->position().toPoint());
         const bool wasSelected = index.isValid() && selectionModel()->isSelected(index);
         QListWidget::mousePressEvent(event);

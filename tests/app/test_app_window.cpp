@@ -251,6 +251,17 @@ TEST_F(AppWindow, AClickOnThePhaseReachedByDraggingInTheListSelectsItAgain) {
     EXPECT_EQ(form->CrystalEBSPpanel1->FaceColour(), QColor(0, 255, 255));
 }
 
+TEST_F(AppWindow, OnlyTheLeftButtonSelectsAPhase) {
+    QListWidget* list = form->ListBox1;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    ASSERT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Aluminium"));
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(6)).center());
+        EXPECT_EQ(form->SelectedIndex(), 1) << button;
+        EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Aluminium")) << button;
+    }
+}
+
 TEST_F(AppWindow, NoSelectionClearsTheViewsAndKeepsTheLabel) {
     select(QStringLiteral("Pyrite"));
     const QString label = form->Label1->text();
