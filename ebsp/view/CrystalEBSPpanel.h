@@ -213,7 +213,8 @@ public:
 
     // ---- Pointer pick steps (run by mouse moves over the map; public for tests) ---------
     // Zone axis nearest v (unit, crystal frame) within maxIndices (cut to 20 characters),
-    // kept when it lies within 3 degrees.  True when the zone text changed.
+    // kept when it lies within 3 degrees.  True when the zone text changed, and always when
+    // the search gave no usable zone.
     bool PickZone(const TVec3D& v, const QString& maxIndices);
     // The band containing v with the smallest |cos| / (intensity + 1) among reflectors of
     // intensity 15 or more.  True when the picked plane or its text changed.

@@ -45,9 +45,11 @@ bool TCrystalEBSPpanel::PickZone(const TVec3D& v, const QString& maxIndices) {
     double angle = 0.0;
     Axis2Indices(m_crySet, &v, m_hexCell ? 1 : 0, limits.constData(), found, &angle);
     found[kZoneBufferSize - 1] = '\0';
-    // Neither call raises.  A text that does not read back (zero indices, or an index
-    // above 9 such as .10-5-53) turns into a direction far from v, so no zone is named,
-    // and an empty text that stays empty is no change to report.
+    // The library never throws: a search without a usable zone leaves zero indices (no
+    // candidate within the limits) or a text that does not read back as a direction
+    // (many-digit indices).  The owner is told, with an empty zone text.
+    TIndices indices{};
+    if (!ValidateIndices(1, found, &indices)) return true;
     Str2Vec(m_crySet, 1, found, &m_zoneDirection);
 
     m_zoneDeviationDeg = angle * 180.0 / kPi;
