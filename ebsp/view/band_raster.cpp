@@ -62,6 +62,7 @@ void segment(const Target& target, int x0, int y0, int x1, int y1) {
         int error = 2 * dy - dx;
         for (int i = 0; i <= dx; ++i) {
             *pixel = colour;
+            if (i == dx) break;  // no step past the last pixel: it may leave the image
             if (error > 0) {
                 pixel += stepY;
                 error -= 2 * dx;
@@ -73,6 +74,7 @@ void segment(const Target& target, int x0, int y0, int x1, int y1) {
         int error = 2 * dx - dy;
         for (int i = 0; i <= dy; ++i) {
             *pixel = colour;
+            if (i == dy) break;
             if (error > 0) {
                 pixel += stepX;
                 error -= 2 * dy;
