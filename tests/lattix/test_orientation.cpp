@@ -10,29 +10,13 @@
 #include <vector>
 
 #include "lattixLib.h"
+#include "../support/lattix_test_support.h"
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+using namespace lattix_test;
+
 constexpr double kTwoPi = 2 * std::numbers::pi;
-
-double el(const TMat3D& m, int i, int j) { return (&m.col[0].x)[3 * j + i]; }
-double& el(TMat3D& m, int i, int j) { return (&m.col[0].x)[3 * j + i]; }
-
-void expectMat(const TMat3D& a, const TMat3D& b, double tol) {
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_NEAR(el(a, i, j), el(b, i, j), tol) << "element " << i << "," << j;
-}
-
-TMat3D fromRows(std::initializer_list<double> rowMajor) {
-    TMat3D m{};
-    int k = 0;
-    for (double v : rowMajor) {
-        el(m, k / 3, k % 3) = v;
-        ++k;
-    }
-    return m;
-}
 
 // Difference of two angles folded into (-pi, pi].
 double angleDiff(double a, double b) { return std::remainder(a - b, kTwoPi); }

@@ -8,30 +8,11 @@
 #include <random>
 
 #include "lattixLib.h"
+#include "../support/lattix_test_support.h"
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-
-// Element (row i, column j), 0-based, read straight from the storage order.
-double el(const TMat3D& m, int i, int j) {
-    const double* p = &m.col[0].x;
-    return p[3 * j + i];
-}
-double& el(TMat3D& m, int i, int j) {
-    double* p = &m.col[0].x;
-    return p[3 * j + i];
-}
-
-TMat3D fromRows(std::initializer_list<double> rowMajor) {
-    TMat3D m{};
-    int k = 0;
-    for (double v : rowMajor) {
-        el(m, k / 3, k % 3) = v;
-        ++k;
-    }
-    return m;
-}
+using namespace lattix_test;
 
 TMat3D randomMatrix(std::mt19937& rng) {
     std::uniform_real_distribution<double> u(-3.0, 3.0);
@@ -50,11 +31,6 @@ void expectVec(const TVec3D& a, double x, double y, double z, double tol = 1e-12
     EXPECT_NEAR(a.x, x, tol);
     EXPECT_NEAR(a.y, y, tol);
     EXPECT_NEAR(a.z, z, tol);
-}
-
-void expectMat(const TMat3D& a, const TMat3D& b, double tol = 1e-12) {
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_NEAR(el(a, i, j), el(b, i, j), tol) << "element " << i << "," << j;
 }
 
 // Determinant by Laplace expansion along the first row: independent of Sarrus.

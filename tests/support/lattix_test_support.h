@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <random>
 
@@ -60,6 +61,25 @@ std::unique_ptr<Record> makeRecord(int laue, float tetragonalC = 4) {
 inline TVec3D randomEuler(std::mt19937_64& rng, double phi1Span = 2 * kPi) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     return TVec3D{phi1Span * u(rng), std::acos(2 * u(rng) - 1), 2 * kPi * u(rng)};
+}
+
+// Element (row i, column j), 0-based, read straight from the storage order.
+inline double el(const TMat3D& m, int i, int j) { return (&m.col[0].x)[3 * j + i]; }
+inline double& el(TMat3D& m, int i, int j) { return (&m.col[0].x)[3 * j + i]; }
+
+inline TMat3D fromRows(std::initializer_list<double> rowMajor) {
+    TMat3D m{};
+    int k = 0;
+    for (double v : rowMajor) {
+        el(m, k / 3, k % 3) = v;
+        ++k;
+    }
+    return m;
+}
+
+inline void expectMat(const TMat3D& a, const TMat3D& b, double tol = 1e-12) {
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) EXPECT_NEAR(el(a, i, j), el(b, i, j), tol) << "element " << i << "," << j;
 }
 
 inline TMat3D euler(const TVec3D& e) {
