@@ -6,25 +6,18 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "Unit1.h"
-#include "fake_platform_services.h"
+#include "app_test_fixture.h"
 #include "status_bar.h"
 
 namespace {
 
-const QString kMapHint = QStringLiteral("Spherical Kikuchi Map. Click to rotate. Right mouse for menu");
-
-class AppPointerPick : public ::testing::Test {
+class AppPointerPick : public AppWindowFixture {
 protected:
     void SetUp() override {
-        QLocale::setDefault(QLocale::c());
-        form = std::make_unique<TForm1>(&services);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        const QList<QListWidgetItem*> items =
-            form->ListBox1->findItems(QStringLiteral("Iron bcc"), Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1);
-        form->ListBox1->setCurrentRow(form->ListBox1->row(items.front()));
+        AppWindowFixture::SetUp();
+        const int row = rowOf(QStringLiteral("Iron bcc"));
+        ASSERT_GE(row, 0);
+        form->ListBox1->setCurrentRow(row);
         map = form->CrystalEBSPpanel2;
         form->MenuHighlightplaneandzone1->trigger();  // as a click on the item would
         ASSERT_TRUE(form->MenuHighlightplaneandzone1->isChecked());
@@ -55,8 +48,6 @@ protected:
         return count;
     }
 
-    FakePlatformServices services;
-    std::unique_ptr<TForm1> form;
     TCrystalEBSPpanel* map = nullptr;
 };
 

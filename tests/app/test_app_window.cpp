@@ -20,30 +20,20 @@
 
 #include <cmath>
 
-#include "Unit1.h"
-#include "fake_platform_services.h"
+#include "app_test_fixture.h"
 #include "status_bar.h"
 #include "web_address.h"
 
 namespace {
 
 constexpr double kRadToDeg = 57.29577951308232;
-const QString kMapHint = QStringLiteral("Spherical Kikuchi Map. Click to rotate. Right mouse for menu");
 
-class AppWindow : public ::testing::Test {
+class AppWindow : public AppWindowFixture {
 protected:
-    void SetUp() override {
-        QLocale::setDefault(QLocale::c());
-        form = std::make_unique<TForm1>(&services);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override { form.reset(); }
-
     void select(const QString& name) {
-        const QList<QListWidgetItem*> items = form->ListBox1->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1) << name.toStdString();
-        selectRow(form->ListBox1->row(items.front()));
+        const int row = rowOf(name);
+        ASSERT_GE(row, 0) << name.toStdString();
+        selectRow(row);
     }
     // As a click does it: a new selection runs ListBox1Click through the
     // list's signal, a click on the selected item runs it directly.
@@ -85,8 +75,6 @@ protected:
         ASSERT_TRUE(form->Timer1->isActive());
     }
 
-    FakePlatformServices services;
-    std::unique_ptr<TForm1> form;
 };
 
 // ---- Start-up -----------------------------------------------------------------------
