@@ -13,25 +13,24 @@
  *  - one thread at a time: the little process-wide state (LastStatus, the
  *    Axis2Indices limit cache, the sort seed, the I/O status) has no locks.
  */
-#ifndef LATTIX_LATTIXLIB_H
-#define LATTIX_LATTIXLIB_H
+#pragma once
 
 #include "lattixtype.h"
 
 #if defined(_WIN32)
-#  if defined(LATTIX_BUILDING)
-#    define LATTIX_API __declspec(dllexport)
-#  else
-#    define LATTIX_API __declspec(dllimport)
-#  endif
-#  if defined(_M_IX86) || defined(__i386__)
-#    define LATTIX_CALL __stdcall
-#  else
-#    define LATTIX_CALL
-#  endif
+#if defined(LATTIX_BUILDING)
+#define LATTIX_API __declspec(dllexport)
 #else
-#  define LATTIX_API __attribute__((visibility("default")))
-#  define LATTIX_CALL
+#define LATTIX_API __declspec(dllimport)
+#endif
+#if defined(_M_IX86) || defined(__i386__)
+#define LATTIX_CALL __stdcall
+#else
+#define LATTIX_CALL
+#endif
+#else
+#define LATTIX_API __attribute__((visibility("default")))
+#define LATTIX_CALL
 #endif
 
 #ifdef __cplusplus
@@ -54,7 +53,8 @@ LATTIX_API void LATTIX_CALL AddVector(const TVec3D* a, const TVec3D* b, TVec3D* 
 LATTIX_API void LATTIX_CALL SubVector(const TVec3D* a, const TVec3D* b, TVec3D* out);
 /* out = a x b; with normalise non-zero the result of UnityVector(out) is
  * returned, else 1. */
-LATTIX_API TLtxBool LATTIX_CALL Cross(const TVec3D* a, const TVec3D* b, TVec3D* out, uint8_t normalise);
+LATTIX_API TLtxBool LATTIX_CALL Cross(const TVec3D* a, const TVec3D* b, TVec3D* out,
+                                      uint8_t normalise);
 /* dst = transpose of src; src and dst distinct. */
 LATTIX_API void LATTIX_CALL Transpose(const TMat3D* src, TMat3D* dst);
 /* dst = inverse of src.  |det| < 1e-5 (absolute): 0 and dst untouched. */
@@ -91,16 +91,17 @@ LATTIX_API void LATTIX_CALL Dir2Ang(const TVec3D* v, double* phi, double* theta)
 /* Fills the whole record from memory; reads SYMGEN and APU from the system
  * folder.  Does not change LastStatus; see GetInitIoStatus for I/O failures. */
 LATTIX_API void LATTIX_CALL InitCrySet2(TCrySet* cs, const char* name, const char* reference,
-                                        float a, float b, float c,
-                                        float alpha, float beta, float gamma,
-                                        int32_t laue, int32_t spaceGroup);
+                                        float a, float b, float c, float alpha, float beta,
+                                        float gamma, int32_t laue, int32_t spaceGroup);
 /* Appends one pseudo-symmetry entry; a fifth is ignored. */
-LATTIX_API void LATTIX_CALL SetPseudoSymmetry(TCrySet* cs, uint8_t kind, float u, float v, float w, float value);
+LATTIX_API void LATTIX_CALL SetPseudoSymmetry(TCrySet* cs, uint8_t kind, float u, float v, float w,
+                                              float value);
 /* d(hkl) = 1/|Recip.(h,k,l)|, in the unit of A. */
 LATTIX_API double LATTIX_CALL LatticeSpacing(const TCrySet* cs, int32_t h, int32_t k, int32_t l);
 /* Unit Cartesian vector of a direction (dir non-zero, through Direct) or plane
  * normal (through Recip); 0 for zero indices (out becomes (1,0,0)). */
-LATTIX_API TLtxBool LATTIX_CALL Miller2Vec(const TCrySet* cs, uint8_t dir, const TIndices* idx, TVec3D* out);
+LATTIX_API TLtxBool LATTIX_CALL Miller2Vec(const TCrySet* cs, uint8_t dir, const TIndices* idx,
+                                           TVec3D* out);
 /* Parses text as indices and converts them like Miller2Vec. */
 LATTIX_API void LATTIX_CALL Str2Vec(const TCrySet* cs, uint8_t dir, const char* text, TVec3D* out);
 /* Fills the record from a crystal file (path, or a pattern found in the
@@ -145,38 +146,48 @@ LATTIX_API TLtxBool LATTIX_CALL AxisAngleEulAll(const TCrySet* cs, const TVec3D*
                                                 int32_t* count, TVec3D* axes, double* angles);
 /* out = E(euler)^T . axis; the first two arguments are not used. */
 LATTIX_API void LATTIX_CALL ConvertCommonAxisToCS1(const void* unused1, const void* unused2,
-                                                   const TVec3D* euler, const TVec3D* axis, TVec3D* out);
+                                                   const TVec3D* euler, const TVec3D* axis,
+                                                   TVec3D* out);
 LATTIX_API void LATTIX_CALL SGBTwinInit(TTwinSet* twin);
-LATTIX_API TLtxBool LATTIX_CALL SGBTwin(const TTwinSet* twin, double* deviation,
-                                        const TVec3D* axis, const double* angle);
+LATTIX_API TLtxBool LATTIX_CALL SGBTwin(const TTwinSet* twin, double* deviation, const TVec3D* axis,
+                                        const double* angle);
 
 /* ---- Texture components, f and Schmid factors ------------------------------ */
 
 LATTIX_API void LATTIX_CALL TexCompEulerInit(TTexCompSet* tc);
 LATTIX_API TLtxBool LATTIX_CALL TexCompHKLUVWInit(TTexCompSet* tc);
-LATTIX_API TLtxBool LATTIX_CALL TexCompComplete(const TTexCompSet* tc, const TVec3D* orientation, double* deviation);
+LATTIX_API TLtxBool LATTIX_CALL TexCompComplete(const TTexCompSet* tc, const TVec3D* orientation,
+                                                double* deviation);
 LATTIX_API void LATTIX_CALL TexCompFiberInit(TTexCompSet* tc);
-LATTIX_API TLtxBool LATTIX_CALL TexCompFiber(const TTexCompSet* tc, const TVec3D* orientation, double* deviation);
+LATTIX_API TLtxBool LATTIX_CALL TexCompFiber(const TTexCompSet* tc, const TVec3D* orientation,
+                                             double* deviation);
 LATTIX_API void LATTIX_CALL fFactorInit(TFFactorSet* ff);
-LATTIX_API void LATTIX_CALL fFactor(const TFFactorSet* ff, const TVec3D* orientation, TVec3D* factors);
+LATTIX_API void LATTIX_CALL fFactor(const TFFactorSet* ff, const TVec3D* orientation,
+                                    TVec3D* factors);
 LATTIX_API void LATTIX_CALL SchmidFactorInit(TSchmidSet* ss);
-LATTIX_API double LATTIX_CALL SchmidFactor(const TSchmidSet* ss, const TVec3D* orientation, TSchmidTrace* trace);
+LATTIX_API double LATTIX_CALL SchmidFactor(const TSchmidSet* ss, const TVec3D* orientation,
+                                           TSchmidTrace* trace);
 
 /* ---- Symmetry sets and fundamental zones ------------------------------------ */
 
 /* out: caller array of 96 matrices. */
-LATTIX_API int32_t LATTIX_CALL SymSetMat(const TCrySet* cs, int32_t specimenCode, const TMat3D* M, TMat3D* out);
-LATTIX_API int32_t LATTIX_CALL SymSetEul(const TCrySet* cs, int32_t specimenCode, const TVec3D* e, TVec3D* out);
-LATTIX_API int32_t LATTIX_CALL SymSetDir(const TCrySet* cs, uint8_t dropAntiparallel, const TVec3D* d,
-                                         uint8_t* hasAntiparallel, TVec3D* out);
+LATTIX_API int32_t LATTIX_CALL SymSetMat(const TCrySet* cs, int32_t specimenCode, const TMat3D* M,
+                                         TMat3D* out);
+LATTIX_API int32_t LATTIX_CALL SymSetEul(const TCrySet* cs, int32_t specimenCode, const TVec3D* e,
+                                         TVec3D* out);
+LATTIX_API int32_t LATTIX_CALL SymSetDir(const TCrySet* cs, uint8_t dropAntiparallel,
+                                         const TVec3D* d, uint8_t* hasAntiparallel, TVec3D* out);
 LATTIX_API void LATTIX_CALL NormalizeEuler(const TCrySet* cs, TVec3D* e);
 /* count is in/out: callers set it to 0 first. */
-LATTIX_API void LATTIX_CALL SpecialNormalizeEuler(const TCrySet* cs, const TVec3D* e, TVec3D* out, int32_t* count);
+LATTIX_API void LATTIX_CALL SpecialNormalizeEuler(const TCrySet* cs, const TVec3D* e, TVec3D* out,
+                                                  int32_t* count);
 
 /* ---- Plane-direction pairs and small indices ------------------------------- */
 
-LATTIX_API TLtxBool LATTIX_CALL HKLUVW2Matrix(const TCrySet* cs, const TIndexText hkl, const TIndexText uvw, TMat3D* out);
-LATTIX_API TLtxBool LATTIX_CALL ValidateTrulyHKLUVW(const TCrySet* cs, const TIndexText hkl, const TIndexText uvw);
+LATTIX_API TLtxBool LATTIX_CALL HKLUVW2Matrix(const TCrySet* cs, const TIndexText hkl,
+                                              const TIndexText uvw, TMat3D* out);
+LATTIX_API TLtxBool LATTIX_CALL ValidateTrulyHKLUVW(const TCrySet* cs, const TIndexText hkl,
+                                                    const TIndexText uvw);
 /* text: caller buffer of at least 32 bytes. */
 LATTIX_API void LATTIX_CALL Axis2Indices(const TCrySet* cs, const TVec3D* v, uint8_t four,
                                          const char* limits, char* text, double* angle);
@@ -193,7 +204,7 @@ LATTIX_API double LATTIX_CALL deBroglie(double kilovolts);
  * calls the installed handler with caption and text.  With none installed
  * (or after passing NULL) it writes both to stderr.  The handler must not
  * throw. */
-typedef void (LATTIX_CALL *TLtxMessageBoxHandler)(const char* caption, const char* text);
+typedef void(LATTIX_CALL* TLtxMessageBoxHandler)(const char* caption, const char* text);
 LATTIX_API void LATTIX_CALL SetMessageBoxHandler(TLtxMessageBoxHandler handler);
 
 /* I/O status of the last InitCrySet2 or InitCrySet: 0 when the setup data
@@ -205,5 +216,3 @@ LATTIX_API uint16_t LATTIX_CALL GetInitIoStatus(void);
 #ifdef __cplusplus
 }
 #endif
-
-#endif /* LATTIX_LATTIXLIB_H */

@@ -10,8 +10,7 @@
  * Records that extend a crystal set begin with a whole TCrySet; its size is a
  * multiple of 8, so the extension fields follow its last field directly.
  */
-#ifndef LATTIX_LATTIXTYPE_H
-#define LATTIX_LATTIXTYPE_H
+#pragma once
 
 #include <stddef.h>
 #include <stdint.h>
@@ -51,9 +50,9 @@ typedef struct TIndices {
  * sphere for a Laue group (see data/README.md for the meaning of each field). */
 typedef struct TApuBlock {
     int32_t Code;
-    double Values[4];          /* file order: Values[2], [1], [0], [3] */
-    int32_t DirCount;          /* 0..5 */
-    int32_t NormalCount;       /* 0..5 */
+    double Values[4];    /* file order: Values[2], [1], [0], [3] */
+    int32_t DirCount;    /* 0..5 */
+    int32_t NormalCount; /* 0..5 */
     TVec3D Normals[5];
     TVec3D Dirs[5];
     int32_t NormalCodes[5];
@@ -64,7 +63,7 @@ typedef struct TApuBlock {
 /* One pseudo-symmetry entry; stored for callers, never read by the library. */
 typedef struct TPseudoSym {
     uint8_t Kind;
-    TVec3D Axis;               /* unit Cartesian vector */
+    TVec3D Axis; /* unit Cartesian vector */
     double Value;
 } TPseudoSym;
 
@@ -75,84 +74,84 @@ typedef struct TCrySet {
     char FileName[81];
     char Name[21];
     char Reference[81];
-    float A, B, C;             /* cell edges, caller's length unit */
-    float Alpha, Beta, Gamma;  /* cell angles, degrees */
-    int32_t LaueGroup;         /* 1..11 */
-    int32_t SpaceGroup;        /* stored, never read */
+    float A, B, C;            /* cell edges, caller's length unit */
+    float Alpha, Beta, Gamma; /* cell angles, degrees */
+    int32_t LaueGroup;        /* 1..11 */
+    int32_t SpaceGroup;       /* stored, never read */
     TApuBlock Apu1;
     TApuBlock Apu0;
-    TVec3D EulerLimits;        /* radians */
-    TMat3D Direct;             /* columns a, b, c */
+    TVec3D EulerLimits; /* radians */
+    TMat3D Direct;      /* columns a, b, c */
     TMat3D DirectInv;
-    TMat3D Recip;              /* columns a*, b*, c* (no factor 2 pi) */
+    TMat3D Recip; /* columns a*, b*, c* (no factor 2 pi) */
     TMat3D RecipInv;
-    int32_t SymOpCount;        /* valid entries in SymOps, >= 1 */
-    TMat3D SymOps[96];         /* SymOps[0] is the identity */
-    int32_t PseudoCount;       /* 0..4 */
+    int32_t SymOpCount;  /* valid entries in SymOps, >= 1 */
+    TMat3D SymOps[96];   /* SymOps[0] is the identity */
+    int32_t PseudoCount; /* 0..4 */
     TPseudoSym Pseudo[4];
 } TCrySet;
 
 /* Twin test record. */
 typedef struct TTwinSet {
     TCrySet CrySet;
-    char TwinAxisText[16];     /* caller */
-    double TwinAngle;          /* caller, radians */
-    double AxisTolerance;      /* caller, radians */
-    double AngleTolerance;     /* caller, radians */
-    TVec3D TwinAxes[96];       /* SGBTwinInit */
-    int32_t TwinAxisCount;     /* SGBTwinInit */
-    double CosAxisTolerance;   /* SGBTwinInit */
+    char TwinAxisText[16];   /* caller */
+    double TwinAngle;        /* caller, radians */
+    double AxisTolerance;    /* caller, radians */
+    double AngleTolerance;   /* caller, radians */
+    TVec3D TwinAxes[96];     /* SGBTwinInit */
+    int32_t TwinAxisCount;   /* SGBTwinInit */
+    double CosAxisTolerance; /* SGBTwinInit */
 } TTwinSet;
 
 /* Texture component record (Euler form, {hkl}<uvw> form and fibre). */
 typedef struct TTexCompSet {
     TCrySet CrySet;
-    uint8_t InSpecimenFrame;   /* caller */
-    TVec3D FrameEuler;         /* caller */
-    double Tolerance;          /* caller, radians */
-    TVec3D CompEuler;          /* caller, Euler form */
-    char CompPlaneText[16];    /* caller, {hkl}<uvw> form */
-    char CompDirText[16];      /* caller, {hkl}<uvw> form */
-    double FibreAngle1;        /* caller, fibre */
-    double FibreAngle2;        /* caller, fibre */
-    char FibreDirText[16];     /* caller, fibre */
-    TMat3D CompMatrix;         /* TexCompEulerInit / TexCompHKLUVWInit */
-    TVec3D FibreSpecimenDir;   /* TexCompFiberInit */
-    TVec3D FibreCrystalDir;    /* TexCompFiberInit */
+    uint8_t InSpecimenFrame; /* caller */
+    TVec3D FrameEuler;       /* caller */
+    double Tolerance;        /* caller, radians */
+    TVec3D CompEuler;        /* caller, Euler form */
+    char CompPlaneText[16];  /* caller, {hkl}<uvw> form */
+    char CompDirText[16];    /* caller, {hkl}<uvw> form */
+    double FibreAngle1;      /* caller, fibre */
+    double FibreAngle2;      /* caller, fibre */
+    char FibreDirText[16];   /* caller, fibre */
+    TMat3D CompMatrix;       /* TexCompEulerInit / TexCompHKLUVWInit */
+    TVec3D FibreSpecimenDir; /* TexCompFiberInit */
+    TVec3D FibreCrystalDir;  /* TexCompFiberInit */
 } TTexCompSet;
 
 /* f factor record. */
 typedef struct TFFactorSet {
     TCrySet CrySet;
-    uint8_t InSpecimenFrame;   /* caller */
-    TVec3D FrameEuler;         /* caller */
-    char FDirText[16];         /* caller */
-    int32_t FDirCount;         /* fFactorInit */
+    uint8_t InSpecimenFrame;     /* caller */
+    TVec3D FrameEuler;           /* caller */
+    char FDirText[16];           /* caller */
+    int32_t FDirCount;           /* fFactorInit */
     uint8_t FDirHasAntiparallel; /* fFactorInit */
-    TMat3D FrameT;             /* fFactorInit */
-    TVec3D FDirs[96];          /* fFactorInit */
+    TMat3D FrameT;               /* fFactorInit */
+    TVec3D FDirs[96];            /* fFactorInit */
 } TFFactorSet;
 
 /* Schmid factor record. */
 typedef struct TSchmidSet {
     TCrySet CrySet;
-    uint8_t InSpecimenFrame;   /* caller, not read by the Schmid operations */
-    TVec3D FrameEuler;         /* caller */
-    double LoadAngle1;         /* caller */
-    double LoadAngle2;         /* caller */
-    char SlipPlaneText[16];    /* caller */
-    char SlipDirText[16];      /* caller */
-    int32_t SlipSystemCount;   /* SchmidFactorInit */
-    TMat3D SlipSystems[96];    /* SchmidFactorInit: col[0] slip direction, col[2] plane normal */
-    TVec3D LoadDir;            /* SchmidFactorInit */
-    TMat3D FrameT;             /* SchmidFactorInit */
+    uint8_t InSpecimenFrame; /* caller, not read by the Schmid operations */
+    TVec3D FrameEuler;       /* caller */
+    double LoadAngle1;       /* caller */
+    double LoadAngle2;       /* caller */
+    char SlipPlaneText[16];  /* caller */
+    char SlipDirText[16];    /* caller */
+    int32_t SlipSystemCount; /* SchmidFactorInit */
+    TMat3D SlipSystems[96];  /* SchmidFactorInit: col[0] slip direction, col[2] plane normal */
+    TVec3D LoadDir;          /* SchmidFactorInit */
+    TMat3D FrameT;           /* SchmidFactorInit */
 } TSchmidSet;
 
 /* Slip trace record passed to SchmidFactor. */
 typedef struct TSchmidTrace {
-    uint8_t WantTrace;         /* caller */
-    uint8_t TraceValid;        /* set to 1 when Trace is written; never cleared */
-    TVec3D Trace;              /* not normalised, z always 0 */
+    uint8_t WantTrace;  /* caller */
+    uint8_t TraceValid; /* set to 1 when Trace is written; never cleared */
+    TVec3D Trace;       /* not normalised, z always 0 */
 } TSchmidTrace;
 
 #ifdef __cplusplus
@@ -263,5 +262,3 @@ LATTIX_CHECK_OFFSET(TSchmidTrace, WantTrace, 0);
 LATTIX_CHECK_OFFSET(TSchmidTrace, TraceValid, 1);
 LATTIX_CHECK_OFFSET(TSchmidTrace, Trace, 8);
 LATTIX_CHECK_SIZE(TSchmidTrace, 32);
-
-#endif /* LATTIX_LATTIXTYPE_H */

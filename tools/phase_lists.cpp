@@ -12,8 +12,7 @@
 namespace reflector_model {
 namespace {
 
-std::vector<std::string> contentLines(const std::string& path)
-{
+std::vector<std::string> contentLines(const std::string& path) {
     std::ifstream in(path);
     if (!in) {
         throw std::runtime_error("cannot open " + path);
@@ -28,15 +27,13 @@ std::vector<std::string> contentLines(const std::string& path)
     return lines;
 }
 
-int storedIntensity(double intensity, double maximum)
-{
+int storedIntensity(double intensity, double maximum) {
     return static_cast<int>(std::lround(10000.0 * intensity / maximum));
 }
 
 }  // namespace
 
-std::vector<PhaseSpec> readPhaseSpecs(const std::string& path)
-{
+std::vector<PhaseSpec> readPhaseSpecs(const std::string& path) {
     std::vector<PhaseSpec> specs;
     for (const std::string& line : contentLines(path)) {
         std::istringstream in(line);
@@ -50,8 +47,7 @@ std::vector<PhaseSpec> readPhaseSpecs(const std::string& path)
     return specs;
 }
 
-std::vector<FixedRun> readFixedRuns(const std::string& path, int phaseIndex)
-{
+std::vector<FixedRun> readFixedRuns(const std::string& path, int phaseIndex) {
     std::vector<FixedRun> runs;
     for (const std::string& line : contentLines(path)) {
         std::istringstream in(line);
@@ -74,8 +70,8 @@ std::vector<FixedRun> readFixedRuns(const std::string& path, int phaseIndex)
     return runs;
 }
 
-PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure, const std::vector<FixedRun>& fixed)
-{
+PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure,
+                         const std::vector<FixedRun>& fixed) {
     std::set<Miller> fixedSet;
     for (const FixedRun& run : fixed) {
         for (const Miller& hkl : run.members) {
@@ -137,8 +133,9 @@ PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure, cons
         // Then the strongest computed families, whole, while they fit.
         const Family* firstLeftOut = nullptr;
         for (const Family& family : table.families) {
-            const auto shared = std::count_if(family.members.begin(), family.members.end(),
-                                              [&](const Miller& hkl) { return fixedSet.count(hkl) != 0; });
+            const auto shared =
+                std::count_if(family.members.begin(), family.members.end(),
+                              [&](const Miller& hkl) { return fixedSet.count(hkl) != 0; });
             if (shared == static_cast<long>(family.members.size())) {
                 continue;
             }
@@ -168,17 +165,19 @@ PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure, cons
             }
         }
         // Nothing outside the sphere may outrank the first family left out.
-        if (firstLeftOut != nullptr && intensityBoundBeyond(structure, sMax) < firstLeftOut->intensity) {
+        if (firstLeftOut != nullptr &&
+            intensityBoundBeyond(structure, sMax) < firstLeftOut->intensity) {
             return list;
         }
     }
-    throw std::runtime_error(spec.structureFile + ": reflector search does not converge within s <= 2");
+    throw std::runtime_error(spec.structureFile +
+                             ": reflector search does not converge within s <= 2");
 }
 
-PhaseList buildPhaseListFromDirectory(const std::string& dataDirectory, const PhaseSpec& spec)
-{
+PhaseList buildPhaseListFromDirectory(const std::string& dataDirectory, const PhaseSpec& spec) {
     const Structure structure = readStructureFile(dataDirectory + "/" + spec.structureFile);
-    return buildPhaseList(spec, structure, readFixedRuns(dataDirectory + "/given_families.txt", spec.index));
+    return buildPhaseList(spec, structure,
+                          readFixedRuns(dataDirectory + "/given_families.txt", spec.index));
 }
 
 }  // namespace reflector_model

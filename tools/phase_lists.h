@@ -1,7 +1,6 @@
 // Builds each built-in phase's reflector list: the families the phase table
 // fixes, followed by the strongest computed families that still fit.
-#ifndef TOOLS_PHASE_LISTS_H
-#define TOOLS_PHASE_LISTS_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -39,9 +38,9 @@ struct ListEntry {
 // How the model compares with one fixed family.
 struct FixedFamilyCheck {
     int family = 0;
-    int givenIntensity = 0;       // the family's first stored intensity
-    int computedIntensity = -1;   // round(10000 I / Imax), -1: members not one computed family
-    bool sameMembers = false;     // the computed family has exactly the fixed members
+    int givenIntensity = 0;      // the family's first stored intensity
+    int computedIntensity = -1;  // round(10000 I / Imax), -1: members not one computed family
+    bool sameMembers = false;    // the computed family has exactly the fixed members
 };
 
 struct PhaseList {
@@ -50,8 +49,8 @@ struct PhaseList {
     std::vector<ListEntry> entries;
     int familyCount = 0;
     std::vector<FixedFamilyCheck> checks;
-    int clampedFamilies = 0;      // computed families lowered to keep intensities falling
-    int droppedFamilies = 0;      // computed families sharing only some members with fixed ones
+    int clampedFamilies = 0;  // computed families lowered to keep intensities falling
+    int droppedFamilies = 0;  // computed families sharing only some members with fixed ones
     double sMax = 0;
 };
 
@@ -61,11 +60,10 @@ std::vector<FixedRun> readFixedRuns(const std::string& path, int phaseIndex);
 // Structure file and fixed families in, the finished list out.  The search
 // sphere grows until no reflection outside it could outrank the first family
 // left out; throws std::runtime_error when that needs s > 2 1/angstrom.
-PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure, const std::vector<FixedRun>& fixed);
+PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure,
+                         const std::vector<FixedRun>& fixed);
 
 // buildPhaseList for phase spec, reading its files from dataDirectory.
 PhaseList buildPhaseListFromDirectory(const std::string& dataDirectory, const PhaseSpec& spec);
 
 }  // namespace reflector_model
-
-#endif

@@ -20,27 +20,25 @@ namespace reflector_model {
 namespace {
 
 constexpr double kSnapTolerance = 1e-5;
-constexpr double kFamilyTolerance = 1e-6;   // relative, on d and on |F|^2
-constexpr double kSameSiteTolerance = 1e-4; // fractional, periodic
+constexpr double kFamilyTolerance = 1e-6;    // relative, on d and on |F|^2
+constexpr double kSameSiteTolerance = 1e-4;  // fractional, periodic
 
-double snapped(double v)
-{
+double snapped(double v) {
     const double k = std::round(v * 24.0);
     return std::fabs(v - k / 24.0) <= kSnapTolerance ? k / 24.0 : v;
 }
 
-const gemmi::SpaceGroup& spaceGroupOf(const Structure& structure)
-{
+const gemmi::SpaceGroup& spaceGroupOf(const Structure& structure) {
     const gemmi::SpaceGroup* sg =
         gemmi::find_spacegroup_by_name(structure.spaceGroup, structure.alpha, structure.gamma);
     if (sg == nullptr) {
-        throw std::runtime_error(structure.fileName + ": unknown space group '" + structure.spaceGroup + "'");
+        throw std::runtime_error(structure.fileName + ": unknown space group '" +
+                                 structure.spaceGroup + "'");
     }
     return *sg;
 }
 
-const gemmi::C4322<double>::Coef& coefficientsOf(const std::string& element)
-{
+const gemmi::C4322<double>::Coef& coefficientsOf(const std::string& element) {
     const gemmi::Element el(element);
     if (el.elem == gemmi::El::X || !gemmi::C4322<double>::has(el.elem)) {
         throw std::runtime_error("no electron scattering factor for '" + element + "'");
@@ -48,8 +46,7 @@ const gemmi::C4322<double>::Coef& coefficientsOf(const std::string& element)
     return gemmi::C4322<double>::get(el.elem);
 }
 
-bool sameSite(const Site& p, const Site& q)
-{
+bool sameSite(const Site& p, const Site& q) {
     auto near = [](double u, double v) {
         double d = u - v;
         d -= std::round(d);
@@ -59,10 +56,10 @@ bool sameSite(const Site& p, const Site& q)
 }
 
 // Reciprocal metric tensor G* = G^-1 of the direct metric G.
-std::array<std::array<double, 3>, 3> reciprocalMetric(const Structure& s)
-{
+std::array<std::array<double, 3>, 3> reciprocalMetric(const Structure& s) {
     const double deg = std::numbers::pi / 180.0;
-    const double ca = std::cos(s.alpha * deg), cb = std::cos(s.beta * deg), cg = std::cos(s.gamma * deg);
+    const double ca = std::cos(s.alpha * deg), cb = std::cos(s.beta * deg),
+                 cg = std::cos(s.gamma * deg);
     const double g[3][3] = {{s.a * s.a, s.a * s.b * cg, s.a * s.c * cb},
                             {s.a * s.b * cg, s.b * s.b, s.b * s.c * ca},
                             {s.a * s.c * cb, s.b * s.c * ca, s.c * s.c}};
@@ -87,8 +84,7 @@ struct Reflection {
 
 }  // namespace
 
-Structure readStructureFile(const std::string& path)
-{
+Structure readStructureFile(const std::string& path) {
     Structure structure;
     structure.fileName = path.substr(path.find_last_of('/') + 1);
     {
@@ -115,7 +111,8 @@ Structure readStructureFile(const std::string& path)
         if (site.element.elem == gemmi::El::X) {
             throw std::runtime_error(path + ": unknown element of site " + site.label);
         }
-        structure.sites.push_back({site.element.name(), site.fract.x, site.fract.y, site.fract.z, site.occ});
+        structure.sites.push_back(
+            {site.element.name(), site.fract.x, site.fract.y, site.fract.z, site.occ});
     }
     spaceGroupOf(structure);
     if (structure.sites.empty()) {
@@ -124,8 +121,7 @@ Structure readStructureFile(const std::string& path)
     return structure;
 }
 
-std::vector<Site> unitCellSites(const Structure& structure)
-{
+std::vector<Site> unitCellSites(const Structure& structure) {
     const std::vector<gemmi::Op> ops = spaceGroupOf(structure).operations().all_ops_sorted();
     std::vector<Site> all;
     for (const Site& site : structure.sites) {
@@ -137,8 +133,9 @@ std::vector<Site> unitCellSites(const Structure& structure)
             image.x = p[0] - std::floor(p[0]);
             image.y = p[1] - std::floor(p[1]);
             image.z = p[2] - std::floor(p[2]);
-            const bool seen = std::any_of(all.begin() + static_cast<std::ptrdiff_t>(start), all.end(),
-                                          [&](const Site& other) { return sameSite(image, other); });
+            const bool seen =
+                std::any_of(all.begin() + static_cast<std::ptrdiff_t>(start), all.end(),
+                            [&](const Site& other) { return sameSite(image, other); });
             if (!seen) {
                 all.push_back(image);
             }
@@ -147,13 +144,11 @@ std::vector<Site> unitCellSites(const Structure& structure)
     return all;
 }
 
-double electronScatteringFactor(const std::string& element, double s)
-{
+double electronScatteringFactor(const std::string& element, double s) {
     return coefficientsOf(element).calculate_sf(s * s);
 }
 
-double intensityBoundBeyond(const Structure& structure, double sMax)
-{
+double intensityBoundBeyond(const Structure& structure, double sMax) {
     double sum = 0;
     for (const Site& site : unitCellSites(structure)) {
         sum += std::fabs(site.occupancy) * electronScatteringFactor(site.element, sMax);
@@ -161,8 +156,7 @@ double intensityBoundBeyond(const Structure& structure, double sMax)
     return sum * sum;
 }
 
-Miller friedelCanonical(const Miller& hkl)
-{
+Miller friedelCanonical(const Miller& hkl) {
     for (int v : hkl) {
         if (v != 0) {
             return v > 0 ? hkl : Miller{-hkl[0], -hkl[1], -hkl[2]};
@@ -171,8 +165,7 @@ Miller friedelCanonical(const Miller& hkl)
     return hkl;
 }
 
-FamilyTable computeFamilies(const Structure& structure, double sMax)
-{
+FamilyTable computeFamilies(const Structure& structure, double sMax) {
     const std::vector<Site> sites = unitCellSites(structure);
     const auto gStar = reciprocalMetric(structure);
     // |h| <= |d*| |a| with |d*| = 1/d <= 2 sMax.
@@ -209,8 +202,10 @@ FamilyTable computeFamilies(const Structure& structure, double sMax)
                 for (const auto& [element, members] : byElement) {
                     std::complex<double> sum = 0;
                     for (const Site* site : members) {
-                        const double phase = 2 * std::numbers::pi * (h * site->x + k * site->y + l * site->z);
-                        sum += site->occupancy * std::complex<double>(std::cos(phase), std::sin(phase));
+                        const double phase =
+                            2 * std::numbers::pi * (h * site->x + k * site->y + l * site->z);
+                        sum += site->occupancy *
+                               std::complex<double>(std::cos(phase), std::sin(phase));
                     }
                     f += electronScatteringFactor(element, s) * sum;
                 }
@@ -221,7 +216,8 @@ FamilyTable computeFamilies(const Structure& structure, double sMax)
         }
     }
     // Systematic absences leave only rounding noise.
-    std::erase_if(reflections, [maximum](const Reflection& r) { return r.intensity <= 1e-10 * maximum; });
+    std::erase_if(reflections,
+                  [maximum](const Reflection& r) { return r.intensity <= 1e-10 * maximum; });
 
     // Group on unrounded values: first by d, then by intensity within one d.
     std::sort(reflections.begin(), reflections.end(),
@@ -231,20 +227,22 @@ FamilyTable computeFamilies(const Structure& structure, double sMax)
     table.sMax = sMax;
     for (std::size_t i = 0; i < reflections.size();) {
         std::size_t j = i + 1;
-        while (j < reflections.size() && reflections[i].d - reflections[j].d <= kFamilyTolerance * reflections[i].d) {
+        while (j < reflections.size() &&
+               reflections[i].d - reflections[j].d <= kFamilyTolerance * reflections[i].d) {
             ++j;
         }
         std::vector<Reflection> shell(reflections.begin() + static_cast<std::ptrdiff_t>(i),
                                       reflections.begin() + static_cast<std::ptrdiff_t>(j));
-        std::sort(shell.begin(), shell.end(),
-                  [](const Reflection& p, const Reflection& q) { return p.intensity > q.intensity; });
+        std::sort(shell.begin(), shell.end(), [](const Reflection& p, const Reflection& q) {
+            return p.intensity > q.intensity;
+        });
         for (std::size_t m = 0; m < shell.size();) {
             Family family;
             family.dSpacing = shell[m].d;
             family.intensity = shell[m].intensity;
             std::size_t n = m;
-            while (n < shell.size() &&
-                   shell[m].intensity - shell[n].intensity <= kFamilyTolerance * shell[m].intensity) {
+            while (n < shell.size() && shell[m].intensity - shell[n].intensity <=
+                                           kFamilyTolerance * shell[m].intensity) {
                 family.members.push_back(shell[n].hkl);
                 ++n;
             }
@@ -257,15 +255,16 @@ FamilyTable computeFamilies(const Structure& structure, double sMax)
     // Sort on intensity quantised to 1e-9 of the strongest, so that rounding
     // noise between equally strong families cannot decide their order.
     auto key = [maximum](const Family& f) { return std::llround(1e9 * f.intensity / maximum); };
-    std::sort(table.families.begin(), table.families.end(), [&key](const Family& p, const Family& q) {
-        if (key(p) != key(q)) {
-            return key(p) > key(q);
-        }
-        if (p.dSpacing != q.dSpacing) {
-            return p.dSpacing > q.dSpacing;
-        }
-        return p.members.front() < q.members.front();
-    });
+    std::sort(table.families.begin(), table.families.end(),
+              [&key](const Family& p, const Family& q) {
+                  if (key(p) != key(q)) {
+                      return key(p) > key(q);
+                  }
+                  if (p.dSpacing != q.dSpacing) {
+                      return p.dSpacing > q.dSpacing;
+                  }
+                  return p.members.front() < q.members.front();
+              });
     return table;
 }
 

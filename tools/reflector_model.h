@@ -1,7 +1,6 @@
 // Kinematic electron-diffraction model behind the built-in reflector lists:
 // structure files in, families of equivalent reflections with |F|^2 out.
-#ifndef TOOLS_REFLECTOR_MODEL_H
-#define TOOLS_REFLECTOR_MODEL_H
+#pragma once
 
 #include <array>
 #include <string>
@@ -12,18 +11,18 @@ namespace reflector_model {
 using Miller = std::array<int, 3>;
 
 struct Site {
-    std::string element;   // element symbol, e.g. "Fe"
+    std::string element;  // element symbol, e.g. "Fe"
     double x = 0, y = 0, z = 0;
     double occupancy = 1;
 };
 
 struct Structure {
     std::string fileName;
-    std::vector<std::string> sourceLines;  // the file's "# source:" lines
-    double a = 1, b = 1, c = 1;            // angstrom
+    std::vector<std::string> sourceLines;      // the file's "# source:" lines
+    double a = 1, b = 1, c = 1;                // angstrom
     double alpha = 90, beta = 90, gamma = 90;  // degrees
-    std::string spaceGroup;                // Hermann-Mauguin name as gemmi knows it
-    std::vector<Site> sites;               // asymmetric unit
+    std::string spaceGroup;                    // Hermann-Mauguin name as gemmi knows it
+    std::vector<Site> sites;                   // asymmetric unit
 };
 
 // Reads one of the project's structure files (a small CIF); throws
@@ -62,5 +61,3 @@ double electronScatteringFactor(const std::string& element, double s);
 Miller friedelCanonical(const Miller& hkl);
 
 }  // namespace reflector_model
-
-#endif

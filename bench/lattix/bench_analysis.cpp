@@ -17,7 +17,8 @@ constexpr std::size_t kSamples = 4096;  // a power of two, cycled through
 
 void initSet(TCrySet& cs, int laue) {
     const bool hex = laue >= 6 && laue <= 9;
-    InitCrySet2(&cs, "bench", "ref", hex ? 3 : 4, hex ? 3 : 4, hex ? 5 : 4, 90, 90, hex ? 120 : 90, laue, 240 + laue);
+    InitCrySet2(&cs, "bench", "ref", hex ? 3 : 4, hex ? 3 : 4, hex ? 5 : 4, 90, 90, hex ? 120 : 90,
+                laue, 240 + laue);
 }
 
 const std::vector<TVec3D>& randomEulers() {
@@ -25,7 +26,8 @@ const std::vector<TVec3D>& randomEulers() {
         std::mt19937_64 rng(2024);
         std::uniform_real_distribution<double> u(0.0, 1.0);
         std::vector<TVec3D> v(kSamples);
-        for (auto& e : v) e = TVec3D{2 * kPi * u(rng), std::acos(2 * u(rng) - 1), 2 * kPi * u(rng)};
+        for (auto& e : v)
+            e = TVec3D{2 * kPi * u(rng), std::acos(2 * u(rng) - 1), 2 * kPi * u(rng)};
         return v;
     }();
     return eulers;
@@ -34,7 +36,8 @@ const std::vector<TVec3D>& randomEulers() {
 const std::vector<TMat3D>& randomMatrices() {
     static const std::vector<TMat3D> mats = [] {
         std::vector<TMat3D> v(kSamples);
-        for (std::size_t i = 0; i < kSamples; ++i) Euler2Matrix(&randomEulers()[i], &v[i]);
+        for (std::size_t i = 0; i < kSamples; ++i)
+            Euler2Matrix(&randomEulers()[i], &v[i]);
         return v;
     }();
     return mats;
@@ -107,8 +110,8 @@ void BM_AxisAngleMat(benchmark::State& state) {
     for (auto _ : state) {
         TVec3D axis;
         double angle;
-        benchmark::DoNotOptimize(
-            AxisAngleMat(cs.get(), &mats[i & (kSamples - 1)], &mats[(i + 1) & (kSamples - 1)], &axis, &angle));
+        benchmark::DoNotOptimize(AxisAngleMat(cs.get(), &mats[i & (kSamples - 1)],
+                                              &mats[(i + 1) & (kSamples - 1)], &axis, &angle));
         benchmark::DoNotOptimize(angle);
         ++i;
     }
@@ -125,7 +128,8 @@ void BM_AxisAngleMatAll(benchmark::State& state) {
     std::size_t i = 0;
     for (auto _ : state) {
         int32_t count = 0;
-        AxisAngleMatAll(cs.get(), &mats[i & (kSamples - 1)], &mats[(i + 1) & (kSamples - 1)], &count, axes, angles);
+        AxisAngleMatAll(cs.get(), &mats[i & (kSamples - 1)], &mats[(i + 1) & (kSamples - 1)],
+                        &count, axes, angles);
         benchmark::DoNotOptimize(angles[0]);
         ++i;
     }

@@ -33,7 +33,8 @@ std::vector<Plane> cubicPlanes(const TCrySet& cs) {
     std::stable_sort(planes.begin(), planes.end(),
                      [](const Plane& a, const Plane& b) { return a.d > b.d; });
     planes.resize(199);
-    for (size_t i = 0; i < planes.size(); ++i) planes[i].intensity = 100.0 - 0.4 * double(i);
+    for (size_t i = 0; i < planes.size(); ++i)
+        planes[i].intensity = 100.0 - 0.4 * double(i);
     return planes;
 }
 
@@ -75,19 +76,44 @@ void dragFrames(benchmark::State& state, bool cell, bool map, TKikuchiBandStyle 
     state.counters["reflectors"] = fixture.panel.ReflectorCount();
 }
 
-void BM_MapDragFrameSolid(benchmark::State& state) { dragFrames(state, false, true, kbSolid); }
-void BM_MapDragFrameEdge(benchmark::State& state) { dragFrames(state, false, true, kbEdge); }
-void BM_MapDragFrameCentre(benchmark::State& state) { dragFrames(state, false, true, kbCentre); }
-void BM_CellDragFrame(benchmark::State& state) { dragFrames(state, true, false, kbSolid); }
-void BM_CellAndMapDragFrame(benchmark::State& state) { dragFrames(state, true, true, kbSolid); }
+void BM_MapDragFrameSolid(benchmark::State& state) {
+    dragFrames(state, false, true, kbSolid);
+}
+void BM_MapDragFrameEdge(benchmark::State& state) {
+    dragFrames(state, false, true, kbEdge);
+}
+void BM_MapDragFrameCentre(benchmark::State& state) {
+    dragFrames(state, false, true, kbCentre);
+}
+void BM_CellDragFrame(benchmark::State& state) {
+    dragFrames(state, true, false, kbSolid);
+}
+void BM_CellAndMapDragFrame(benchmark::State& state) {
+    dragFrames(state, true, true, kbSolid);
+}
 
 }  // namespace
 
-BENCHMARK(BM_MapDragFrameSolid)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_MapDragFrameEdge)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_MapDragFrameCentre)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_CellDragFrame)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_CellAndMapDragFrame)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MapDragFrameSolid)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_MapDragFrameEdge)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_MapDragFrameCentre)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_CellDragFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_CellAndMapDragFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -47,7 +47,8 @@ constexpr quint32 kPhaseChangeMs = 60000;
 constexpr int kBandStyleTags[3] = {345, 346, 347};
 constexpr TKikuchiBandStyle kBandStyles[3] = {kbSolid, kbEdge, kbCentre};
 
-const QString kMapHint = QStringLiteral("Spherical Kikuchi Map. Click to rotate. Right mouse for menu");
+const QString kMapHint =
+    QStringLiteral("Spherical Kikuchi Map. Click to rotate. Right mouse for menu");
 
 // Where the library's message boxes go.  Only one window is alive at a time;
 // while a crystal set is being built they are collected instead, so a failed
@@ -102,12 +103,18 @@ QString setupFolderForMessage() {
 
 QString ioStatusText(uint16_t status) {
     switch (status) {
-        case 2: return QStringLiteral("file not found");
-        case 3: return QStringLiteral("folder not found");
-        case 4: return QStringLiteral("too many open files");
-        case 5: return QStringLiteral("access denied");
-        case 106: return QStringLiteral("a number field is not a number");
-        default: return QStringLiteral("input/output error %1").arg(status);
+        case 2:
+            return QStringLiteral("file not found");
+        case 3:
+            return QStringLiteral("folder not found");
+        case 4:
+            return QStringLiteral("too many open files");
+        case 5:
+            return QStringLiteral("access denied");
+        case 106:
+            return QStringLiteral("a number field is not a number");
+        default:
+            return QStringLiteral("input/output error %1").arg(status);
     }
 }
 
@@ -121,14 +128,14 @@ char localeDecimalSeparator() {
 // click (or Ctrl+Space) deselect in single selection, which would leave both
 // views without a crystal set; such a press selects the item again instead.
 class PhaseListBox : public QListWidget {
-public:
+  public:
     using QListWidget::QListWidget;
 
     // A press on the item that is already selected (and stays so): a click
     // that changes no selection but still selects that phase again.
     std::function<void()> OnPressSelected;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override {
         // Only the left button clicks an item; other buttons leave the selection alone.
         if (event->button() != Qt::LeftButton) {
@@ -138,12 +145,14 @@ protected:
         const QModelIndex index = indexAt(event->position().toPoint());
         const bool wasSelected = index.isValid() && selectionModel()->isSelected(index);
         QListWidget::mousePressEvent(event);
-        if (wasSelected && selectionModel()->isSelected(index) && OnPressSelected) OnPressSelected();
+        if (wasSelected && selectionModel()->isSelected(index) && OnPressSelected)
+            OnPressSelected();
     }
 
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override {
-        const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+        const QItemSelectionModel::SelectionFlags command =
+            QListWidget::selectionCommand(index, event);
         if (command & QItemSelectionModel::Deselect)
             return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
         return command;
@@ -176,7 +185,8 @@ TForm1::TForm1(PlatformServices* services, QWidget* parent) : QMainWindow(parent
     setMinimumSize(kFormMinimum, kFormMinimum);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - kFormWidth) / 2, area.y() + (area.height() - kFormHeight) / 2);
+        move(area.x() + (area.width() - kFormWidth) / 2,
+             area.y() + (area.height() - kFormHeight) / 2);
     }
     FormCreate();
 }
@@ -327,7 +337,8 @@ void TForm1::createMenus() {
     PopupMenu1 = new QMenu(this);
     Orientation2 = addItem(PopupMenu1, QStringLiteral("Orientation..."),
                            QStringLiteral("Change the orientation of the crystal"));
-    MenuColour1 = addItem(PopupMenu1, QStringLiteral("Colour..."), QStringLiteral("Set the crystal colour"));
+    MenuColour1 =
+        addItem(PopupMenu1, QStringLiteral("Colour..."), QStringLiteral("Set the crystal colour"));
     N2 = PopupMenu1->addSeparator();
     CopytoClipboard1 = addItem(PopupMenu1, QStringLiteral("Copy to Clipboard"),
                                QStringLiteral("Copy the unit cell image to the clipboard"));
@@ -351,8 +362,9 @@ void TForm1::createMenus() {
     }
     MenuSolid1->setChecked(true);
     N3 = PopupMenu2->addSeparator();
-    MenuItem1 = addItem(PopupMenu2, QStringLiteral("Number of Reflectors..."),
-                        QStringLiteral("Choose the number of reflectors for the spherical Kikuchi map"));
+    MenuItem1 =
+        addItem(PopupMenu2, QStringLiteral("Number of Reflectors..."),
+                QStringLiteral("Choose the number of reflectors for the spherical Kikuchi map"));
     Acceleratingvoltage1 = addItem(PopupMenu2, QStringLiteral("Accelerating voltage..."),
                                    QStringLiteral("Set the accelerating voltage in kV"));
     N1 = PopupMenu2->addSeparator();
@@ -395,7 +407,8 @@ void TForm1::createMenus() {
     // Menus are windows of their own, so their status tips never reach this
     // window's event(); the highlighted item's hint is passed on here.
     for (QMenu* menu : {PopupMenu1, PopupMenu2}) {
-        connect(menu, &QMenu::hovered, this, [this](QAction* action) { DisplayHint(action->statusTip()); });
+        connect(menu, &QMenu::hovered, this,
+                [this](QAction* action) { DisplayHint(action->statusTip()); });
     }
 
     CrystalEBSPpanel1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -505,10 +518,12 @@ void TForm1::ListBox1Click() {
         return;
     }
 
-    if (const std::optional<QColor> colour = laueFaceColour(CurrentCrySet.LaueGroup, CurrentCrySet.Gamma))
+    if (const std::optional<QColor> colour =
+            laueFaceColour(CurrentCrySet.LaueGroup, CurrentCrySet.Gamma))
         CrystalEBSPpanel1->SetFaceColour(*colour);
 
-    for (const QString& line : phaseDescriptionLines(CurrentPhase, CurrentCrySet, localeDecimalSeparator()))
+    for (const QString& line :
+         phaseDescriptionLines(CurrentPhase, CurrentCrySet, localeDecimalSeparator()))
         Memo1->appendPlainText(line);
     QString caption;
     for (const QString& line : Memo1->toPlainText().split(QLatin1Char('\n')))
@@ -565,9 +580,10 @@ void TForm1::CrystalEBSPpanel2GetReflector(QObject*, int index0, int8_t& h, int8
     intensity = entry.Intensity / 100.0;
 }
 
-void TForm1::CrystalEBSPpanel2MouseMoveCrystalDir(QObject*, const TVec3D&, int, const QString& Plane_hkl,
-                                                  const QString& Zone_uvw, bool& HighlightPlane,
-                                                  bool& HighlightZone, bool& LabelPlane, bool& LabelZone) {
+void TForm1::CrystalEBSPpanel2MouseMoveCrystalDir(QObject*, const TVec3D&, int,
+                                                  const QString& Plane_hkl, const QString& Zone_uvw,
+                                                  bool& HighlightPlane, bool& HighlightZone,
+                                                  bool& LabelPlane, bool& LabelZone) {
     const bool highlights = MenuHighlightplaneandzone1->isChecked();
     const QString status = pickStatusText(Zone_uvw, Plane_hkl, highlights);
     HighlightPlane = highlights;
@@ -585,7 +601,9 @@ void TForm1::CrystalEBSPpanel2MouseMoveCrystalDir(QObject*, const TVec3D&, int, 
     }
 }
 
-void TForm1::CrystalEBSPpanel1Click(QObject*) { StopSpinCycle(); }
+void TForm1::CrystalEBSPpanel1Click(QObject*) {
+    StopSpinCycle();
+}
 
 void TForm1::CrystalEBSPpanel1DblClick(QObject*) {}
 
@@ -618,10 +636,14 @@ int TForm1::SelectedIndex() const {
 
 QAction* TForm1::BandStyleItem(int index) const {
     switch (index) {
-        case 0: return MenuSolid1;
-        case 1: return MenuEdges1;
-        case 2: return MenuCentres1;
-        default: return nullptr;
+        case 0:
+            return MenuSolid1;
+        case 1:
+            return MenuEdges1;
+        case 2:
+            return MenuCentres1;
+        default:
+            return nullptr;
     }
 }
 
@@ -631,9 +653,13 @@ void TForm1::applyBandStyleIndex() {
     BandStyleItem(BandStyleIndex)->setChecked(true);
 }
 
-void TForm1::PopupMenu1Popup() { StopSpinCycle(); }
+void TForm1::PopupMenu1Popup() {
+    StopSpinCycle();
+}
 
-void TForm1::PopupMenu2Popup() { StopSpinCycle(); }
+void TForm1::PopupMenu2Popup() {
+    StopSpinCycle();
+}
 
 void TForm1::MenuSolid1Click(QObject* Sender) {
     const auto* item = qobject_cast<QAction*>(Sender);
@@ -651,7 +677,8 @@ void TForm1::MenuSolid1Click(QObject* Sender) {
 void TForm1::NumberofReflectors1Click() {
     QString text = QString::number(RequestedReflectorCount);
     if (!m_services->inputQuery(this, QStringLiteral("Number of Reflectors"),
-                                QStringLiteral("Please enter the number of reflectors (20-200)"), text))
+                                QStringLiteral("Please enter the number of reflectors (20-200)"),
+                                text))
         return;
     const int count = reflectorCountFromText(text);
     CrystalEBSPpanel1->SetRepaintLocked(true);
@@ -662,7 +689,8 @@ void TForm1::NumberofReflectors1Click() {
 void TForm1::Acceleratingvoltage1Click() {
     QString text = QString::number(static_cast<qint64>(std::trunc(CrystalEBSPpanel2->kV())));
     if (!m_services->inputQuery(this, QStringLiteral("Accelerating voltage"),
-                                QStringLiteral("Please enter the Accelerating voltage (1-100 kV)"), text))
+                                QStringLiteral("Please enter the Accelerating voltage (1-100 kV)"),
+                                text))
         return;
     const std::optional<double> kv = voltageFromText(text, QLocale());
     if (!kv) return;
@@ -673,11 +701,13 @@ void TForm1::Orientation1Click() {
     QString text = orientationText(CrystalEBSPpanel1->Euler1deg(), CrystalEBSPpanel1->Euler2deg(),
                                    CrystalEBSPpanel1->Euler3deg());
     if (!m_services->inputQuery(this, QStringLiteral("Crystal orientation"),
-                                QStringLiteral("Orientation as Euler angles, e.g. \"90 90 0\""), text))
+                                QStringLiteral("Orientation as Euler angles, e.g. \"90 90 0\""),
+                                text))
         return;
     const std::optional<std::array<double, 3>> degrees = orientationDegFromText(text, QLocale());
     if (!degrees) return;
-    CurrentOrientation = {(*degrees)[0] * kDegToRad, (*degrees)[1] * kDegToRad, (*degrees)[2] * kDegToRad};
+    CurrentOrientation = {(*degrees)[0] * kDegToRad, (*degrees)[1] * kDegToRad,
+                          (*degrees)[2] * kDegToRad};
     CrystalEBSPpanel1->SetOrientation(CurrentOrientation);
     CrystalEBSPpanel2->SetOrientation(CurrentOrientation);
 }
@@ -687,9 +717,13 @@ void TForm1::MenuColour1Click() {
     if (m_services->chooseColour(this, colour)) CrystalEBSPpanel1->SetFaceColour(colour);
 }
 
-void TForm1::CopytoClipboard1Click() { CrystalEBSPpanel1->CopyToClipboard(); }
+void TForm1::CopytoClipboard1Click() {
+    CrystalEBSPpanel1->CopyToClipboard();
+}
 
-void TForm1::MenuItem3Click() { CrystalEBSPpanel2->CopyToClipboard(); }
+void TForm1::MenuItem3Click() {
+    CrystalEBSPpanel2->CopyToClipboard();
+}
 
 void TForm1::MenuHighlightplaneandzone1Click() {
     MenuHighlightplaneandzone1->setChecked(!MenuHighlightplaneandzone1->isChecked());
@@ -738,7 +772,8 @@ void TForm1::Timer1Timer() {
 
 void TForm1::SpinStep() {
     if (!MenuSpin1->isChecked()) return;
-    const TVec3D e{CrystalEBSPpanel2->Euler1deg() * kDegToRad, CrystalEBSPpanel2->Euler2deg() * kDegToRad,
+    const TVec3D e{CrystalEBSPpanel2->Euler1deg() * kDegToRad,
+                   CrystalEBSPpanel2->Euler2deg() * kDegToRad,
                    CrystalEBSPpanel2->Euler3deg() * kDegToRad};
     const TVec3D e1 = RotateAboutAxis(e, {1.0, 0.0, 0.0}, true, kPi / 173.0);
     const TVec3D e2 = RotateAboutAxis(e1, {0.1, 0.9, 0.0}, false, -kPi / 360.0);
@@ -749,7 +784,9 @@ void TForm1::SpinStep() {
 }
 
 namespace {
-TVec3D invertEuler(const TVec3D& e) { return {-e.z, -e.y, -e.x}; }
+TVec3D invertEuler(const TVec3D& e) {
+    return {-e.z, -e.y, -e.x};
+}
 }  // namespace
 
 TVec3D TForm1::RotateAboutAxis(const TVec3D& e, const TVec3D& axis, bool inverse, double angle) {
@@ -761,7 +798,8 @@ TVec3D TForm1::RotateAboutAxis(const TVec3D& e, const TVec3D& axis, bool inverse
     const TVec3D zero{0.0, 0.0, 0.0};
     TMat3D r{};
     Euler2Matrix(&zero, &r);
-    for (TVec3D& column : r.col) ConeVector(&unitAxis, &column, &column, angle);
+    for (TVec3D& column : r.col)
+        ConeVector(&unitAxis, &column, &column, angle);
     TMat3D p{};
     MatMul3x3(&m, &r, &p);
     TVec3D result{};

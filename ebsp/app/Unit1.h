@@ -31,7 +31,7 @@ inline constexpr const char* kMainWindowCaption = "Korvell - EBSP simulator";
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     // services answers dialogs, ticks and web requests; null: the Qt ones.
     // Not owned when given; it must outlive the window.
     explicit TForm1(PlatformServices* services = nullptr, QWidget* parent = nullptr);
@@ -40,7 +40,7 @@ public:
     // ---- Controls ---------------------------------------------------------------
     QListWidget* ListBox1 = nullptr;
     QLabel* Label1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;  // hidden: collects the description lines
+    QPlainTextEdit* Memo1 = nullptr;                 // hidden: collects the description lines
     TCrystalEBSPpanel* CrystalEBSPpanel1 = nullptr;  // unit cell
     TCrystalEBSPpanel* CrystalEBSPpanel2 = nullptr;  // spherical Kikuchi map
     QLabel* Image3 = nullptr;
@@ -56,7 +56,7 @@ public:
     QAction* N2 = nullptr;
     QAction* CopytoClipboard1 = nullptr;
 
-    QMenu* PopupMenu2 = nullptr;  // map view
+    QMenu* PopupMenu2 = nullptr;             // map view
     QActionGroup* BandStyleGroup = nullptr;  // group index 123: the three radio items
     QAction* MenuSolid1 = nullptr;
     QAction* MenuEdges1 = nullptr;
@@ -78,7 +78,7 @@ public:
     TVec3D CurrentOrientation{0, 0, 0};  // Euler angles, radians
     int32_t RequestedReflectorCount = 100;
     int32_t BandStyleIndex = 0;
-    uint32_t LastPhaseChangeTick = 0;    // milliseconds, wraps at 2^32
+    uint32_t LastPhaseChangeTick = 0;  // milliseconds, wraps at 2^32
 
     // ---- Start-up and phase selection -------------------------------------------------
     void FormCreate();
@@ -86,8 +86,8 @@ public:
     void ApplyReflectorCount(int32_t n);
     void CrystalEBSPpanel1Rotate(QObject* Sender);
     void CrystalEBSPpanel2Rotate(QObject* Sender);
-    void CrystalEBSPpanel2GetReflector(QObject* Sender, int index0, int8_t& h, int8_t& k,
-                                       int8_t& l, double& d_spacing, double& intensity);
+    void CrystalEBSPpanel2GetReflector(QObject* Sender, int index0, int8_t& h, int8_t& k, int8_t& l,
+                                       double& d_spacing, double& intensity);
     void CrystalEBSPpanel2MouseMoveCrystalDir(QObject* Sender, const TVec3D& CS2dir, int PlaneNo,
                                               const QString& Plane_hkl, const QString& Zone_uvw,
                                               bool& HighlightPlane, bool& HighlightZone,
@@ -128,11 +128,11 @@ public:
     // The menu item of each band style index 0..2 (null outside).
     QAction* BandStyleItem(int index) const;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void createControls();
     void createMenus();
     void wireViewEvents();

@@ -30,7 +30,9 @@ quint32 QtPlatformServices::tickCount() {
     return static_cast<quint32>(static_cast<quint64>(ms));  // keeps the low 32 bits: wraps
 }
 
-bool QtPlatformServices::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool QtPlatformServices::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
 
 void QtPlatformServices::showError(QWidget* parent, const QString& caption, const QString& text) {
     QMessageBox::critical(parent, caption, text);

@@ -9,7 +9,7 @@
 class QWidget;
 
 class PlatformServices {
-public:
+  public:
     virtual ~PlatformServices() = default;
 
     // Modal text input with caption, prompt and initial text; false when the
@@ -28,7 +28,7 @@ public:
 
 // The real program's services: Qt's dialogs, a monotonic clock and QDesktopServices.
 class QtPlatformServices final : public PlatformServices {
-public:
+  public:
     bool inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
                     QString& text) override;
     bool chooseColour(QWidget* parent, QColor& colour) override;

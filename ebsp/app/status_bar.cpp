@@ -38,7 +38,8 @@ PanelStatusBar::PanelStatusBar(const QVector<int>& panelWidths, QWidget* parent)
         row->addWidget(panel, i + 1 == m_widths.size() ? 1 : 0);
     }
     m_stack->addWidget(panelPage);
-    for (int i = 0; i < m_widths.size(); ++i) setPanelWidth(i, m_widths[i]);
+    for (int i = 0; i < m_widths.size(); ++i)
+        setPanelWidth(i, m_widths[i]);
 
     m_stack->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // The last panel is narrow at the window's usual width: it gets the room a
@@ -55,9 +56,13 @@ void PanelStatusBar::setSimplePanel(bool on) {
     m_stack->setCurrentIndex(on ? 0 : 1);
 }
 
-QString PanelStatusBar::simpleText() const { return m_simple->text(); }
+QString PanelStatusBar::simpleText() const {
+    return m_simple->text();
+}
 
-void PanelStatusBar::setSimpleText(const QString& text) { m_simple->setText(text); }
+void PanelStatusBar::setSimpleText(const QString& text) {
+    m_simple->setText(text);
+}
 
 QString PanelStatusBar::panelText(int panel) const {
     if (panel < 0 || panel >= panelCount()) return {};
@@ -90,6 +95,7 @@ void PanelStatusBar::setPanelWidth(int panel, int width) {
 QString PanelStatusBar::visibleText() const {
     if (m_simplePanel) return simpleText();
     QStringList parts;
-    for (const QLabel* panel : m_panels) parts << panel->text();
+    for (const QLabel* panel : m_panels)
+        parts << panel->text();
     return parts.join(QStringLiteral(" | "));
 }

@@ -10,7 +10,7 @@ class QStackedWidget;
 
 class PanelStatusBar : public QStatusBar {
     Q_OBJECT
-public:
+  public:
     // panelCount panels of the given starting widths; the last one also takes
     // whatever room is left.
     explicit PanelStatusBar(const QVector<int>& panelWidths, QWidget* parent = nullptr);
@@ -31,7 +31,7 @@ public:
     // The text a person sees now: the simple text or the panels joined by " | ".
     QString visibleText() const;
 
-private:
+  private:
     bool m_simplePanel = false;
     QStackedWidget* m_stack = nullptr;
     QLabel* m_simple = nullptr;

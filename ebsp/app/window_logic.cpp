@@ -5,11 +5,15 @@
 
 std::optional<QColor> laueFaceColour(int laueGroup, float gammaDeg) {
     switch (laueGroup) {
-        case 1: return QColor(0, 0, 255);
-        case 2: return QColor(0, 128, 0);
-        case 3: return QColor(255, 0, 0);
+        case 1:
+            return QColor(0, 0, 255);
+        case 2:
+            return QColor(0, 128, 0);
+        case 3:
+            return QColor(255, 0, 0);
         case 4:
-        case 5: return QColor(255, 255, 0);
+        case 5:
+            return QColor(255, 255, 0);
         case 6:
         case 7:
         case 8:
@@ -17,8 +21,10 @@ std::optional<QColor> laueFaceColour(int laueGroup, float gammaDeg) {
             if (std::abs(static_cast<double>(gammaDeg) - 120.0) < 0.01) return QColor(0, 255, 255);
             return QColor(0, 128, 128);
         case 10:
-        case 11: return QColor(0, 255, 0);
-        default: return std::nullopt;
+        case 11:
+            return QColor(0, 255, 0);
+        default:
+            return std::nullopt;
     }
 }
 

@@ -45,10 +45,10 @@ const char* const kDegree = "\xB0";
 
 // printf's "%.4g" without its dependence on the C locale: four significant
 // digits, trailing zeros and point removed, then the caller's separator.
-std::string FormatG4(double value, char decimalSeparator)
-{
+std::string FormatG4(double value, char decimalSeparator) {
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 4);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 4);
     std::string text(buffer, result.ptr);
     for (char& c : text) {
         if (c == '.') {
@@ -60,8 +60,7 @@ std::string FormatG4(double value, char decimalSeparator)
 
 }  // namespace
 
-void BuildPhase(std::uint32_t index, TPhaseRecord& phase)
-{
+void BuildPhase(std::uint32_t index, TPhaseRecord& phase) {
     phase.Comment.clear();
     phase.Remark.clear();
     if (index < 1 || index > kPhaseCount) {
@@ -93,8 +92,7 @@ void BuildPhase(std::uint32_t index, TPhaseRecord& phase)
     }
 }
 
-std::size_t UsedReflectorCount(const TPhaseRecord& phase)
-{
+std::size_t UsedReflectorCount(const TPhaseRecord& phase) {
     std::size_t count = 0;
     while (count < kPhaseReflectorCapacity && phase.Reflectors[count].Family != 0) {
         ++count;
@@ -102,10 +100,10 @@ std::size_t UsedReflectorCount(const TPhaseRecord& phase)
     return count;
 }
 
-std::int32_t LaueIndexOfCode(std::int32_t code)
-{
+std::int32_t LaueIndexOfCode(std::int32_t code) {
     // Last space-group number of each Laue class, in class order.
-    static constexpr std::int32_t kLastCode[11] = {2, 15, 74, 88, 142, 148, 167, 176, 194, 206, 230};
+    static constexpr std::int32_t kLastCode[11] = {2,   15,  74,  88,  142, 148,
+                                                   167, 176, 194, 206, 230};
     if (code >= 241 && code <= 251) {
         return code - 240;
     }
@@ -119,68 +117,76 @@ std::int32_t LaueIndexOfCode(std::int32_t code)
     return laue;
 }
 
-std::string CrystalSystemOfLaueGroup(std::int32_t laueGroup)
-{
+std::string CrystalSystemOfLaueGroup(std::int32_t laueGroup) {
     switch (laueGroup) {
-    case 1: return "Triclinic";
-    case 2: return "Monoclinic";
-    case 3: return "Orthorhombic";
-    case 4: case 5: return "Tetragonal";
-    case 6: case 7: return "Trigonal";
-    case 8: case 9: return "Hexagonal";
-    case 10: case 11: return "Cubic";
-    default: return "[Error]";
+        case 1:
+            return "Triclinic";
+        case 2:
+            return "Monoclinic";
+        case 3:
+            return "Orthorhombic";
+        case 4:
+        case 5:
+            return "Tetragonal";
+        case 6:
+        case 7:
+            return "Trigonal";
+        case 8:
+        case 9:
+            return "Hexagonal";
+        case 10:
+        case 11:
+            return "Cubic";
+        default:
+            return "[Error]";
     }
 }
 
-std::string CrystalSystemText(std::int32_t code)
-{
+std::string CrystalSystemText(std::int32_t code) {
     // Within 1..230 and 241..251 the Laue class fixes the crystal system.
     return CrystalSystemOfLaueGroup(LaueIndexOfCode(code));
 }
 
-std::string LatticeText(const TCrySet& crySet, char decimalSeparator)
-{
+std::string LatticeText(const TCrySet& crySet, char decimalSeparator) {
     const double a = crySet.A, b = crySet.B, c = crySet.C;
     const double alpha = crySet.Alpha, beta = crySet.Beta, gamma = crySet.Gamma;
     auto g = [decimalSeparator](double v) { return FormatG4(v, decimalSeparator); };
     const std::string abc = "a=" + g(a) + " b=" + g(b) + " c=" + g(c) + kAngstrom;
     switch (crySet.LaueGroup) {
-    case 1:
-        return abc + " alpha=" + g(alpha) + " beta=" + g(beta) + " gamma=" + g(gamma) + kDegree;
-    case 2:
-        // Show the one non-right angle; a difference of exactly 0.01 counts as right.
-        if (std::fabs(beta - 90.0) > 0.01) {
-            return abc + "; beta=" + g(beta) + kDegree;
-        }
-        if (std::fabs(gamma - 90.0) <= 0.01) {
-            return abc + "; alpha=" + g(alpha) + kDegree;
-        }
-        return abc + "; gamma=" + g(gamma) + kDegree;
-    case 3:
-        return abc;
-    case 4:
-    case 5:
-        return "a=" + g(a) + " c=" + g(c) + kAngstrom;
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-        // Hexagonal axes unless gamma is off 120 by 0.01 or more (rhombohedral axes).
-        if (std::fabs(gamma - 120.0) < 0.01) {
-            return "a=" + g(a) + " c=" + g(c) + kAngstrom + " gamma=120" + kDegree;
-        }
-        return "a=" + g(a) + kAngstrom + " gamma=" + g(gamma) + kDegree;
-    case 10:
-    case 11:
-        return "a=" + g(a) + kAngstrom;
-    default:
-        return "[Error]";
+        case 1:
+            return abc + " alpha=" + g(alpha) + " beta=" + g(beta) + " gamma=" + g(gamma) + kDegree;
+        case 2:
+            // Show the one non-right angle; a difference of exactly 0.01 counts as right.
+            if (std::fabs(beta - 90.0) > 0.01) {
+                return abc + "; beta=" + g(beta) + kDegree;
+            }
+            if (std::fabs(gamma - 90.0) <= 0.01) {
+                return abc + "; alpha=" + g(alpha) + kDegree;
+            }
+            return abc + "; gamma=" + g(gamma) + kDegree;
+        case 3:
+            return abc;
+        case 4:
+        case 5:
+            return "a=" + g(a) + " c=" + g(c) + kAngstrom;
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+            // Hexagonal axes unless gamma is off 120 by 0.01 or more (rhombohedral axes).
+            if (std::fabs(gamma - 120.0) < 0.01) {
+                return "a=" + g(a) + " c=" + g(c) + kAngstrom + " gamma=120" + kDegree;
+            }
+            return "a=" + g(a) + kAngstrom + " gamma=" + g(gamma) + kDegree;
+        case 10:
+        case 11:
+            return "a=" + g(a) + kAngstrom;
+        default:
+            return "[Error]";
     }
 }
 
-std::string PhaseTitle(const TPhaseRecord& phase)
-{
+std::string PhaseTitle(const TPhaseRecord& phase) {
     if (phase.SpaceGroupCode >= 1 && phase.SpaceGroupCode <= 230) {
         return std::to_string(phase.SpaceGroupCode) + ", " + phase.Symbol;
     }

@@ -4,8 +4,7 @@
 // Texts are 8-bit Windows Latin-1 held in std::string: the angstrom sign is
 // the byte 0xC5 and the degree sign 0xB0.  Qt callers convert them with
 // QString::fromLatin1.  Nothing here depends on the process locale.
-#ifndef EBSP_CATALOGUE_PHASE_CATALOGUE_H
-#define EBSP_CATALOGUE_PHASE_CATALOGUE_H
+#pragma once
 
 #include <array>
 #include <cstddef>
@@ -35,20 +34,20 @@ struct TPhaseReflector {
 // the phase table's own numbering); used entries come first and are
 // contiguous.
 struct TPhaseRecord {
-    std::string Name;       // at most 49 characters; empty: no phase
-    std::string Comment;    // at most 25 characters; empty in every built-in phase
-    float A = 1.0f;         // lattice lengths, angstrom
+    std::string Name;     // at most 49 characters; empty: no phase
+    std::string Comment;  // at most 25 characters; empty in every built-in phase
+    float A = 1.0f;       // lattice lengths, angstrom
     float B = 1.0f;
     float C = 1.0f;
-    float Alpha = 90.0f;    // lattice angles, degrees
+    float Alpha = 90.0f;  // lattice angles, degrees
     float Beta = 90.0f;
     float Gamma = 90.0f;
     std::array<TPhaseReflector, kPhaseReflectorCapacity> Reflectors{};
     // 1..230: space-group number; 241..251: 240 + Laue group index; 0: no phase.
     std::uint8_t SpaceGroupCode = 0;
-    std::string Setting;    // at most 5 characters: "3", "9", "b uni" or empty
-    std::string Symbol;     // Hermann-Mauguin symbol, or Laue symbol for Laue-coded phases
-    std::string Remark;     // empty in every built-in phase
+    std::string Setting;  // at most 5 characters: "3", "9", "b uni" or empty
+    std::string Symbol;   // Hermann-Mauguin symbol, or Laue symbol for Laue-coded phases
+    std::string Remark;   // empty in every built-in phase
     std::uint16_t Year = 0;
 };
 
@@ -80,5 +79,3 @@ std::string LatticeText(const TCrySet& crySet, char decimalSeparator = '.');
 
 // "167, R -3 c" for a space-group-coded phase, the symbol alone otherwise.
 std::string PhaseTitle(const TPhaseRecord& phase);
-
-#endif

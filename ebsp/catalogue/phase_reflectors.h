@@ -1,7 +1,6 @@
 // Access to the built-in reflector lists; the lists themselves are generated
 // from the structure files under data/structures by tools/reflector_generator.
-#ifndef EBSP_CATALOGUE_PHASE_REFLECTORS_H
-#define EBSP_CATALOGUE_PHASE_REFLECTORS_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -15,5 +14,3 @@ struct PhaseReflectorList {
 
 // The stored list of phase index (1..kPhaseCount); an empty list otherwise.
 PhaseReflectorList BuiltInReflectorList(std::uint32_t index);
-
-#endif

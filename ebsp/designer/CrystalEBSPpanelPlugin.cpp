@@ -44,8 +44,12 @@ QString uiValue(const QMetaProperty& property, const QVariant& value) {
 
 TCrystalEBSPpanelPlugin::TCrystalEBSPpanelPlugin(QObject* parent) : QObject(parent) {}
 
-QString TCrystalEBSPpanelPlugin::name() const { return QStringLiteral("TCrystalEBSPpanel"); }
-QString TCrystalEBSPpanelPlugin::group() const { return QStringLiteral("Orvane"); }
+QString TCrystalEBSPpanelPlugin::name() const {
+    return QStringLiteral("TCrystalEBSPpanel");
+}
+QString TCrystalEBSPpanelPlugin::group() const {
+    return QStringLiteral("Orvane");
+}
 QString TCrystalEBSPpanelPlugin::toolTip() const {
     return QStringLiteral("Crystal unit cell and spherical Kikuchi map");
 }
@@ -54,16 +58,26 @@ QString TCrystalEBSPpanelPlugin::whatsThis() const {
         "Shows a crystal's unit cell, its spherical Kikuchi map, or both, in an orientation "
         "that a drag turns. In the designer it shows a hexagonal sample crystal.");
 }
-QString TCrystalEBSPpanelPlugin::includeFile() const { return QStringLiteral("CrystalEBSPpanel.h"); }
-QIcon TCrystalEBSPpanelPlugin::icon() const { return QIcon(); }
-bool TCrystalEBSPpanelPlugin::isContainer() const { return false; }
+QString TCrystalEBSPpanelPlugin::includeFile() const {
+    return QStringLiteral("CrystalEBSPpanel.h");
+}
+QIcon TCrystalEBSPpanelPlugin::icon() const {
+    return QIcon();
+}
+bool TCrystalEBSPpanelPlugin::isContainer() const {
+    return false;
+}
 
 QWidget* TCrystalEBSPpanelPlugin::createWidget(QWidget* parent) {
     return new TCrystalEBSPpanel(parent, TCrystalEBSPpanel::TCreation::Designer);
 }
 
-bool TCrystalEBSPpanelPlugin::isInitialized() const { return m_initialized; }
-void TCrystalEBSPpanelPlugin::initialize(QDesignerFormEditorInterface*) { m_initialized = true; }
+bool TCrystalEBSPpanelPlugin::isInitialized() const {
+    return m_initialized;
+}
+void TCrystalEBSPpanelPlugin::initialize(QDesignerFormEditorInterface*) {
+    m_initialized = true;
+}
 
 QString TCrystalEBSPpanelPlugin::domXml() const {
     // The creation values come from a control made as the program makes it.

@@ -9,7 +9,7 @@ class TCrystalEBSPpanelPlugin : public QObject, public QDesignerCustomWidgetInte
     Q_PLUGIN_METADATA(IID QDesignerCustomWidgetInterface_iid)
     Q_INTERFACES(QDesignerCustomWidgetInterface)
 
-public:
+  public:
     explicit TCrystalEBSPpanelPlugin(QObject* parent = nullptr);
 
     QString name() const override;
@@ -27,6 +27,6 @@ public:
     // when untouched (no declared default, or a creation value other than the default).
     QString domXml() const override;
 
-private:
+  private:
     bool m_initialized = false;
 };

@@ -9,15 +9,19 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
 
 namespace {
 
-ebsp::Rgb toRgb(const QColor& colour) { return {colour.red(), colour.green(), colour.blue()}; }
-QColor toQColor(ebsp::Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
+ebsp::Rgb toRgb(const QColor& colour) {
+    return {colour.red(), colour.green(), colour.blue()};
+}
+QColor toQColor(ebsp::Rgb colour) {
+    return QColor(colour.r, colour.g, colour.b);
+}
 
 QPoint cellPixel(const ebsp::ViewSize& view, const TVec3D& p) {
     return QPoint(ebsp::truncatePixel(view.cx + view.R * p.x),
@@ -336,7 +340,8 @@ void TCrystalEBSPpanel::PaintImage() {
         painter.setFont(font);
         painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
         const int top = m_image.height() - 15;
-        painter.drawText(QPoint(2, top + painter.fontMetrics().ascent()), QString::fromLatin1(kNotice));
+        painter.drawText(QPoint(2, top + painter.fontMetrics().ascent()),
+                         QString::fromLatin1(kNotice));
         painter.setPen(QPen(m_lineColour, 1));
     }
     if (m_showCrystal) DrawCell(painter);
@@ -347,8 +352,7 @@ void TCrystalEBSPpanel::paintEvent(QPaintEvent* event) {
     // Paints the platform asks for draw the current state; Repaint() drew it just now.
     if (!m_imageFresh) PaintImage();
     QPainter painter(this);
-    if (!m_image.isNull())
-        painter.drawImage(event->rect().topLeft(), m_image, event->rect());
+    if (!m_image.isNull()) painter.drawImage(event->rect().topLeft(), m_image, event->rect());
 }
 
 void TCrystalEBSPpanel::resizeEvent(QResizeEvent* event) {
@@ -421,10 +425,16 @@ void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
         const ebsp::Reflector& r = m_reflectors[i];
         QColor& colour = lastColour;
         switch (m_kikuchiBandStyle) {
-            case kbSolidBlack: colour = m_faceColour; break;
+            case kbSolidBlack:
+                colour = m_faceColour;
+                break;
             case kbEdgeBlack:
-            case kbCentreBlack: colour = m_lineColour; break;
-            default: colour = toQColor(r.colour); break;
+            case kbCentreBlack:
+                colour = m_lineColour;
+                break;
+            default:
+                colour = toQColor(r.colour);
+                break;
         }
         if (r.visible == 0) continue;
         const QRgb rgb = colour.rgb();
@@ -433,7 +443,8 @@ void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
             case kbSolidBlack:
                 painter.setPen(Qt::NoPen);
                 painter.setBrush(colour);
-                painter.drawPolygon(asQPoints(r.outline), 2 * ebsp::kBandTracePoints, Qt::OddEvenFill);
+                painter.drawPolygon(asQPoints(r.outline), 2 * ebsp::kBandTracePoints,
+                                    Qt::OddEvenFill);
                 ebsp::drawBandPolyline(m_image, r.outline, 2 * ebsp::kBandTracePoints, true, rgb);
                 break;
             case kbEdge:

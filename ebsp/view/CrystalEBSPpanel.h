@@ -22,10 +22,10 @@ class QPainter;
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TOnGetReflectorEvent = std::function<void(QObject* Sender, int index0, int8_t& h, int8_t& k,
                                                 int8_t& l, double& d_spacing, double& intensity)>;
-using TOnMouseMoveCrystalDir = std::function<void(
-    QObject* Sender, const TVec3D& CS2dir, int PlaneNo, const QString& Plane_hkl,
-    const QString& Zone_uvw, bool& HighlightPlane, bool& HighlightZone, bool& LabelPlane,
-    bool& LabelZone)>;
+using TOnMouseMoveCrystalDir =
+    std::function<void(QObject* Sender, const TVec3D& CS2dir, int PlaneNo, const QString& Plane_hkl,
+                       const QString& Zone_uvw, bool& HighlightPlane, bool& HighlightZone,
+                       bool& LabelPlane, bool& LabelZone)>;
 // The base panel's mouse events (button, modifiers, pixel position).
 using TMouseEvent = std::function<void(QObject* Sender, Qt::MouseButton Button,
                                        Qt::KeyboardModifiers Shift, int X, int Y)>;
@@ -42,7 +42,7 @@ struct TPreviewReflector {
 class TCrystalEBSPpanel : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     enum TKikuchiBandStyle { kbSolid, kbSolidBlack, kbEdge, kbEdgeBlack, kbCentre, kbCentreBlack };
     Q_ENUM(TKikuchiBandStyle)
 
@@ -74,7 +74,7 @@ public:
     // The base panel's tag, by which one handler tells several controls apart.
     Q_PROPERTY(int Tag READ Tag WRITE SetTag)
 
-public:
+  public:
     explicit TCrystalEBSPpanel(QWidget* parent = nullptr);
     // How the control is being created: TCreation::Designer only from the form designer's
     // plugin, where the control shows a sample crystal with bands (designer_preview.cpp).
@@ -204,8 +204,8 @@ public:
     // The pick state the last pointer move left.
     const QString& ZoneText() const { return m_zoneText; }
     const QString& PlaneText() const { return m_planeText; }
-    int PickedPlane() const { return m_pickedPlane; }  // one-based, -1 for none
-    TVec3D PointerDirection() const { return m_cs2dir; }  // crystal frame
+    int PickedPlane() const { return m_pickedPlane; }         // one-based, -1 for none
+    TVec3D PointerDirection() const { return m_cs2dir; }      // crystal frame
     TVec3D ZoneDirection() const { return m_zoneDirection; }  // crystal frame
     double ZoneDeviationDeg() const { return m_zoneDeviationDeg; }
     TVec3D PlaneLabelAnchor() const { return m_planeLabelAnchor; }  // crystal frame
@@ -236,7 +236,7 @@ public:
     void UpdateBandGreys();
     void BuildBands();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -244,14 +244,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void ShowDesignerPreview();  // the sample crystal, cell and bands of designer mode
     void RecreateImage();
     void PaintImage();  // the paint sequence into the off-screen image
     void DrawCell(QPainter& painter);
     void DrawSphereMap(QPainter& painter);
     void DrawHighlightsAndLabels(QPainter& painter);  // end of DrawSphereMap
-    void PointerPick(int X, int Y);                     // mouse move without drag on the map
+    void PointerPick(int X, int Y);                   // mouse move without drag on the map
     // A boxed text with a shadow, centred on (x, y), in the off-screen image.
     void DrawLabel(QPainter& painter, int x, int y, const QColor& colour, const QString& text);
     void DragRotate(int X, int Y);  // turns from the drag's start orientation
@@ -288,7 +288,7 @@ private:
     // Component state.
     const TCrySet* m_crySet = nullptr;  // not owned
     QImage m_image;
-    TCrySet m_ownCrySet{};              // the designer preview's crystal
+    TCrySet m_ownCrySet{};  // the designer preview's crystal
     TPreviewReflector m_previewReflectors[ebsp::kMaxReflectors]{};
     int m_previewReflectorCount = 0;
     bool m_designerMode = false;

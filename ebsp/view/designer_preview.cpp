@@ -16,10 +16,10 @@ struct PreviewFamily {
 
 // The sample's strongest reflector families, strongest first.
 constexpr PreviewFamily kPreviewFamilies[] = {
-    {0, 0, 2, 2.3645, 100.0},  {0, 1, 1, 2.2501, 67.7},   {1, 1, 0, 1.477, 36.5},
-    {1, 0, 0, 2.55824, 29.1},  {1, 1, 2, 1.25269, 24.5},  {0, 1, 3, 1.34202, 21.8},
-    {0, 0, 4, 1.18225, 21.1},  {0, 2, 1, 1.23475, 17.7},  {1, 0, 2, 1.73641, 13.2},
-    {1, 1, 4, 0.92298, 10.5},  {0, 2, 3, 0.99325, 9.8},
+    {0, 0, 2, 2.3645, 100.0}, {0, 1, 1, 2.2501, 67.7},  {1, 1, 0, 1.477, 36.5},
+    {1, 0, 0, 2.55824, 29.1}, {1, 1, 2, 1.25269, 24.5}, {0, 1, 3, 1.34202, 21.8},
+    {0, 0, 4, 1.18225, 21.1}, {0, 2, 1, 1.23475, 17.7}, {1, 0, 2, 1.73641, 13.2},
+    {1, 1, 4, 0.92298, 10.5}, {0, 2, 3, 0.99325, 9.8},
 };
 
 constexpr int kSymSetCapacity = 96;  // SymSetDir fills up to this many without a check
@@ -65,8 +65,8 @@ int TCrystalEBSPpanel::BuildPreviewReflectorList(const TCrySet& crySet, TPreview
 }
 
 void TCrystalEBSPpanel::ShowDesignerPreview() {
-    InitCrySet2(&m_ownCrySet, "Hexagonal", "Designer preview sample", 2.954f, 2.954f, 4.729f,
-                90.0f, 90.0f, 120.0f, 9, 0);
+    InitCrySet2(&m_ownCrySet, "Hexagonal", "Designer preview sample", 2.954f, 2.954f, 4.729f, 90.0f,
+                90.0f, 120.0f, 9, 0);
     // Without readable setup data the record is only partly built; the designer then
     // shows the empty panel, as the program does before it attaches a crystal.
     if (GetInitIoStatus() != 0) {

@@ -31,8 +31,8 @@ struct Reflector {
     IntPoint edge1[kBandTracePoints]{};
     IntPoint edge2[kBandTracePoints]{};
     IntPoint centre[kBandTracePoints]{};
-    uint8_t visible = 0;         // 0: no outline; kBandVisible: outline built
-    double halfWidth = 0.0;      // wavelength / (2 d), used as an angle in radians
+    uint8_t visible = 0;     // 0: no outline; kBandVisible: outline built
+    double halfWidth = 0.0;  // wavelength / (2 d), used as an angle in radians
     Rgb colour;
 };
 

@@ -147,8 +147,8 @@ void TCrystalEBSPpanel::PointerPick(int X, int Y) {
         const TVec3D direction = m_cs2dir;
         const QString planeText = m_planeText;
         const QString zoneText = m_zoneText;
-        OnMouseMoveCrystalDir(this, direction, m_pickedPlane, planeText, zoneText,
-                              m_highlightPlane, m_highlightZone, m_labelPlane, m_labelZone);
+        OnMouseMoveCrystalDir(this, direction, m_pickedPlane, planeText, zoneText, m_highlightPlane,
+                              m_highlightZone, m_labelPlane, m_labelZone);
         Repaint();
     }
     m_lastReportedZoneText = m_zoneText;

@@ -34,11 +34,14 @@ constexpr uint8_t kPrismBottom[6] = {7, 8, 9, 10, 11, 12};
 constexpr AxisEntry kPrismAxes[4] = {
     {6, 12, 0, kRed}, {2, 8, 0, kRed}, {4, 10, 0, kRed}, {1, 4, 7, kBlue}};
 
-TVec3D difference(const TVec3D& a, const TVec3D& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+TVec3D difference(const TVec3D& a, const TVec3D& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 
 void setFace(CellFace& face, const uint8_t* oneBased, int count) {
     face.vertexCount = count;
-    for (int i = 0; i < count; ++i) face.vertices[i] = static_cast<uint8_t>(oneBased[i] - 1);
+    for (int i = 0; i < count; ++i)
+        face.vertices[i] = static_cast<uint8_t>(oneBased[i] - 1);
 }
 
 }  // namespace
@@ -72,12 +75,14 @@ void buildCell(UnitCell& cell, const TCrySet& crySet, bool hexCell) {
 
     if (hexCell) {
         cell.faceCount = 8;
-        for (int i = 0; i < 6; ++i) setFace(cell.faces[i], kPrismSides[i], 4);
+        for (int i = 0; i < 6; ++i)
+            setFace(cell.faces[i], kPrismSides[i], 4);
         setFace(cell.faces[6], kPrismTop, 6);
         setFace(cell.faces[7], kPrismBottom, 6);
     } else {
         cell.faceCount = 6;
-        for (int i = 0; i < 6; ++i) setFace(cell.faces[i], kBoxFaces[i], 4);
+        for (int i = 0; i < 6; ++i)
+            setFace(cell.faces[i], kBoxFaces[i], 4);
     }
     for (int i = 0; i < cell.faceCount; ++i) {
         CellFace& face = cell.faces[i];
@@ -133,7 +138,8 @@ Rgb shadeFace(const TVec3D& viewNormal, Rgb faceColour) {
                    static_cast<double>(faceColour.b)};
     // Dark face colours are lifted first so that shading still shows on them.
     if (std::max({c[0], c[1], c[2]}) <= 60.0)
-        for (double& component : c) component += 60.0;
+        for (double& component : c)
+            component += 60.0;
     int out[3];
     for (int i = 0; i < 3; ++i)
         out[i] = static_cast<int>(std::clamp(brightness * c[i] / 255.0, 0.0, 255.0));

@@ -21,15 +21,15 @@ struct CellFace {
     int vertexCount = 0;       // 4 or 6
     TVec3D normal{};           // unit outward normal, crystal frame
     TVec3D viewNormal{};
-    Rgb colour;                // shaded colour
+    Rgb colour;  // shaded colour
 };
 
 struct CellAxis {
-    TVec3D P{}, D{}, W{};              // start, end, visibility vector; crystal frame
+    TVec3D P{}, D{}, W{};  // start, end, visibility vector; crystal frame
     TVec3D viewP{}, viewD{}, viewW{};
-    int fromVertex = 0;                // zero-based
+    int fromVertex = 0;  // zero-based
     int toVertex = 0;
-    int face = -1;                     // zero-based, -1: the axis's own direction decides
+    int face = -1;  // zero-based, -1: the axis's own direction decides
     Rgb colour;
 };
 

@@ -54,7 +54,8 @@ TVec3D rotateOrientation(const TVec3D& euler, const TVec3D& axis, double angle) 
     TVec3D unitAxis = axis;
     UnityVector(&unitAxis);
     TMat3D q;
-    for (int j = 0; j < 3; ++j) ConeVector(&unitAxis, &identity.col[j], &q.col[j], angle);
+    for (int j = 0; j < 3; ++j)
+        ConeVector(&unitAxis, &identity.col[j], &q.col[j], angle);
     TMat3D n;
     MatMul3x3(&m, &q, &n);
     TVec3D result{};

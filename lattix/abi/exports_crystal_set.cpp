@@ -1,4 +1,5 @@
-// Exports of the crystal-set family: initialisation from memory or a crystal file, spacings, indices to vectors.
+// Exports of the crystal-set family: initialisation from memory or a crystal file, spacings,
+// indices to vectors.
 #include <new>
 
 #include "crystal_set.h"
@@ -32,9 +33,8 @@ std::uint16_t runInitialisation(Body&& body) noexcept {
 extern "C" {
 
 LATTIX_API void LATTIX_CALL InitCrySet2(TCrySet* cs, const char* name, const char* reference,
-                                        float a, float b, float c,
-                                        float alpha, float beta, float gamma,
-                                        int32_t laue, int32_t spaceGroup) {
+                                        float a, float b, float c, float alpha, float beta,
+                                        float gamma, int32_t laue, int32_t spaceGroup) {
     runInitialisation([&] {
         if (cs == nullptr) return;
         lattix::initCrySet2(*cs, name, reference, a, b, c, alpha, beta, gamma, laue, spaceGroup);

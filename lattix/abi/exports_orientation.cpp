@@ -5,7 +5,9 @@
 
 extern "C" {
 
-LATTIX_API void LATTIX_CALL Euler2Matrix(const TVec3D* e, TMat3D* g) { *g = lattix::euler2Matrix(*e); }
+LATTIX_API void LATTIX_CALL Euler2Matrix(const TVec3D* e, TMat3D* g) {
+    *g = lattix::euler2Matrix(*e);
+}
 
 LATTIX_API void LATTIX_CALL Matrix2Euler(const TMat3D* g, TVec3D* e) {
     if (!lattix::matrix2Euler(*g, *e)) lattix::showMessageBox("Error Matrix2Euler", "");
@@ -15,7 +17,9 @@ LATTIX_API void LATTIX_CALL AxisAngle2Matrix(const TVec3D* n, const double* w, T
     *M = lattix::axisAngle2Matrix(*n, *w);
 }
 
-LATTIX_API void LATTIX_CALL Ang2Dir(double phi, double theta, TVec3D* out) { *out = lattix::ang2Dir(phi, theta); }
+LATTIX_API void LATTIX_CALL Ang2Dir(double phi, double theta, TVec3D* out) {
+    *out = lattix::ang2Dir(phi, theta);
+}
 
 LATTIX_API void LATTIX_CALL Dir2Ang(const TVec3D* v, double* phi, double* theta) {
     lattix::dir2Ang(*v, *phi, *theta);

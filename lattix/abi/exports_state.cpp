@@ -14,6 +14,8 @@ LATTIX_API void LATTIX_CALL SetMessageBoxHandler(TLtxMessageBoxHandler handler) 
     lattix::setMessageBoxHandler(handler);
 }
 
-LATTIX_API uint16_t LATTIX_CALL GetInitIoStatus(void) { return lattix::initIoStatus; }
+LATTIX_API uint16_t LATTIX_CALL GetInitIoStatus(void) {
+    return lattix::initIoStatus;
+}
 
 }  // extern "C"

@@ -12,15 +12,25 @@ LATTIX_API void LATTIX_CALL MatMul3x3(const TMat3D* A, const TMat3D* B, TMat3D* 
     *out = lattix::matMul3x3(*A, *B);
 }
 
-LATTIX_API double LATTIX_CALL Dot(const TVec3D* a, const TVec3D* b) { return lattix::dot(*a, *b); }
+LATTIX_API double LATTIX_CALL Dot(const TVec3D* a, const TVec3D* b) {
+    return lattix::dot(*a, *b);
+}
 
-LATTIX_API double LATTIX_CALL Det3x3(const TMat3D* M) { return lattix::det3x3(*M); }
+LATTIX_API double LATTIX_CALL Det3x3(const TMat3D* M) {
+    return lattix::det3x3(*M);
+}
 
-LATTIX_API TLtxBool LATTIX_CALL UnityVector(TVec3D* v) { return lattix::unityVector(*v) ? 1 : 0; }
+LATTIX_API TLtxBool LATTIX_CALL UnityVector(TVec3D* v) {
+    return lattix::unityVector(*v) ? 1 : 0;
+}
 
-LATTIX_API void LATTIX_CALL OppositVector(TVec3D* v) { *v = lattix::scale(-1.0, *v); }
+LATTIX_API void LATTIX_CALL OppositVector(TVec3D* v) {
+    *v = lattix::scale(-1.0, *v);
+}
 
-LATTIX_API void LATTIX_CALL MulVector(double s, const TVec3D* v, TVec3D* out) { *out = lattix::scale(s, *v); }
+LATTIX_API void LATTIX_CALL MulVector(double s, const TVec3D* v, TVec3D* out) {
+    *out = lattix::scale(s, *v);
+}
 
 LATTIX_API void LATTIX_CALL AddVector(const TVec3D* a, const TVec3D* b, TVec3D* out) {
     *out = lattix::add(*a, *b);
@@ -30,13 +40,16 @@ LATTIX_API void LATTIX_CALL SubVector(const TVec3D* a, const TVec3D* b, TVec3D* 
     *out = lattix::subtract(*a, *b);
 }
 
-LATTIX_API TLtxBool LATTIX_CALL Cross(const TVec3D* a, const TVec3D* b, TVec3D* out, uint8_t normalise) {
+LATTIX_API TLtxBool LATTIX_CALL Cross(const TVec3D* a, const TVec3D* b, TVec3D* out,
+                                      uint8_t normalise) {
     *out = lattix::cross(*a, *b);
     if (normalise == 0) return 1;
     return lattix::unityVector(*out) ? 1 : 0;
 }
 
-LATTIX_API void LATTIX_CALL Transpose(const TMat3D* src, TMat3D* dst) { *dst = lattix::transpose(*src); }
+LATTIX_API void LATTIX_CALL Transpose(const TMat3D* src, TMat3D* dst) {
+    *dst = lattix::transpose(*src);
+}
 
 LATTIX_API TLtxBool LATTIX_CALL InverseMatrix(const TMat3D* src, TMat3D* dst) {
     return lattix::inverseMatrix(*src, *dst) ? 1 : 0;
@@ -54,8 +67,12 @@ LATTIX_API void LATTIX_CALL Mirror(const TVec3D* n, const TVec3D* v, TVec3D* out
     *out = lattix::mirror(*n, *v);
 }
 
-LATTIX_API TLtxBool LATTIX_CALL OrthogonalMatrix(TMat3D* M) { return lattix::orthogonalMatrix(*M) ? 1 : 0; }
+LATTIX_API TLtxBool LATTIX_CALL OrthogonalMatrix(TMat3D* M) {
+    return lattix::orthogonalMatrix(*M) ? 1 : 0;
+}
 
-LATTIX_API double LATTIX_CALL Modulus(double a, double b) { return lattix::modulus(a, b); }
+LATTIX_API double LATTIX_CALL Modulus(double a, double b) {
+    return lattix::modulus(a, b);
+}
 
 }  // extern "C"

@@ -4,6 +4,8 @@
 
 extern "C" {
 
-LATTIX_API double LATTIX_CALL deBroglie(double kilovolts) { return lattix::deBroglie(kilovolts); }
+LATTIX_API double LATTIX_CALL deBroglie(double kilovolts) {
+    return lattix::deBroglie(kilovolts);
+}
 
 }  // extern "C"

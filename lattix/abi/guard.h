@@ -21,8 +21,7 @@ template <typename Body>
 void guarded(Body&& body) noexcept {
     try {
         std::forward<Body>(body)();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 }  // namespace lattix::abi

@@ -24,13 +24,16 @@ namespace {
 void copyCut(char* field, std::size_t fieldSize, const char* text) {
     std::size_t n = 0;
     if (text != nullptr) {
-        while (n + 1 < fieldSize && text[n] != '\0') ++n;
+        while (n + 1 < fieldSize && text[n] != '\0')
+            ++n;
         std::memcpy(field, text, n);
     }
     field[n] = '\0';
 }
 
-std::string setupFilePath(const char* name) { return systemDir() + kPathSeparator + name; }
+std::string setupFilePath(const char* name) {
+    return systemDir() + kPathSeparator + name;
+}
 
 std::string readSetupFile(const char* name) {
     std::string contents;
@@ -157,7 +160,7 @@ void convertApuBlock(const TCrySet& cs, TApuBlock& block) {
         block.Dirs[i] = directionOf(cs, block.DirTexts[i]);
     }
     for (int i = 0; i < normals; ++i) {
-        char (&text)[16] = block.NormalTexts[i];
+        char(&text)[16] = block.NormalTexts[i];
         text[15] = '\0';
         const std::string trimmed(trimBlanks(text));
         std::memcpy(text, trimmed.c_str(), trimmed.size() + 1);
@@ -213,7 +216,9 @@ void initCrySet2(TCrySet& cs, const char* name, const char* reference, float a, 
 // ---- Crystal files ------------------------------------------------------------
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
-    auto lower = [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); };
+    auto lower = [](char ch) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    };
     // Greedy match with one back-tracking point: the last star seen.
     std::size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
     while (n < name.size()) {
@@ -230,7 +235,8 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
     return p == pattern.size();
 }
 
@@ -269,8 +275,8 @@ std::string findCrystalFile(std::string_view name) {
 
 bool readCrystalFile(TCrySet& cs) {
     std::string contents;
-    std::uint16_t status = readWholeFile(std::string(cs.FileName, strnlen(cs.FileName, sizeof cs.FileName)),
-                                         contents);
+    std::uint16_t status =
+        readWholeFile(std::string(cs.FileName, strnlen(cs.FileName, sizeof cs.FileName)), contents);
     if (status == kStatusOk) status = parseCrystalFile(contents, cs);
     if (status != kStatusOk) {
         lastStatus = status;

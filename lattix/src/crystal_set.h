@@ -1,4 +1,5 @@
-// The crystal set: lattice matrices, symmetry operators from SYMGEN, APU blocks, indices to vectors.
+// The crystal set: lattice matrices, symmetry operators from SYMGEN, APU blocks, indices to
+// vectors.
 #pragma once
 
 #include <cstdint>

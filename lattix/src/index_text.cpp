@@ -11,17 +11,22 @@ namespace lattix {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Arithmetic on caller-supplied indices is done in 64 bits and wrapped back to
 // 32, so that absurd inputs give absurd indices instead of undefined behaviour.
-std::int32_t wrap32(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+std::int32_t wrap32(std::int64_t v) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
 
 // A signed decimal integer with optional leading blanks and an optional sign;
 // nothing may follow the digits.  Out of the 32-bit range counts as unreadable.
 bool readInteger(std::string_view piece, std::int32_t& value) {
     std::size_t i = 0;
-    while (i < piece.size() && piece[i] == ' ') ++i;
+    while (i < piece.size() && piece[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < piece.size() && (piece[i] == '+' || piece[i] == '-')) {
         negative = piece[i] == '-';
@@ -42,19 +47,24 @@ bool readInteger(std::string_view piece, std::int32_t& value) {
 
 std::string_view trimControls(std::string_view text) {
     auto low = [](char c) { return static_cast<unsigned char>(c) < 33; };
-    while (!text.empty() && low(text.front())) text.remove_prefix(1);
-    while (!text.empty() && low(text.back())) text.remove_suffix(1);
+    while (!text.empty() && low(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && low(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
-std::int64_t magnitude(std::int32_t v) { return v < 0 ? -std::int64_t{v} : std::int64_t{v}; }
+std::int64_t magnitude(std::int32_t v) {
+    return v < 0 ? -std::int64_t{v} : std::int64_t{v};
+}
 
 }  // namespace
 
 std::string_view indexTextView(const char* text16) {
     if (text16 == nullptr) return {};
     const void* nul = std::memchr(text16, '\0', 16);
-    const std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text16) : 16;
+    const std::size_t n =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text16) : 16;
     return std::string_view(text16, n);
 }
 
@@ -93,7 +103,8 @@ bool parseIndices(std::string_view text, bool direction, TIndices& out) {
     }
 
     if (count < 3) return false;
-    if (values[0] == 0 && values[1] == 0 && values[2] == 0 && (count < 4 || values[3] == 0)) return false;
+    if (values[0] == 0 && values[1] == 0 && values[2] == 0 && (count < 4 || values[3] == 0))
+        return false;
     if (count == 3) {
         out = TIndices{{values[0], values[1], values[2], 0}};
         return true;
@@ -112,9 +123,11 @@ void reduceCommonDivisor(int* values, int count) {
     }
     for (std::int64_t d = m; d >= 2; --d) {
         bool divides = true;
-        for (int i = 0; i < count && divides; ++i) divides = values[i] % d == 0;
+        for (int i = 0; i < count && divides; ++i)
+            divides = values[i] % d == 0;
         if (divides) {
-            for (int i = 0; i < count; ++i) values[i] = static_cast<int>(values[i] / d);
+            for (int i = 0; i < count; ++i)
+                values[i] = static_cast<int>(values[i] / d);
             return;
         }
     }
@@ -165,7 +178,8 @@ std::size_t indicesToText(bool direction, int laue, const TIndices& idx, bool fo
         if (magnitude(v.v[i]) > 9) put('.');
         char digits[16];
         const auto res = std::to_chars(digits, digits + sizeof digits, v.v[i]);
-        for (const char* p = digits; p != res.ptr; ++p) put(*p);
+        for (const char* p = digits; p != res.ptr; ++p)
+            put(*p);
     }
     out[len] = '\0';
     return len;

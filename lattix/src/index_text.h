@@ -21,7 +21,7 @@ void reduceCommonDivisor(int* values, int count);
 // Writes the index text NUL-terminated into out (capacity outSize >= 2);
 // returns the number of characters written without the NUL.  Four-index form
 // when four is set and laue is 6..9.
-std::size_t indicesToText(bool direction, int laue, const TIndices& idx, bool four,
-                          char* out, std::size_t outSize);
+std::size_t indicesToText(bool direction, int laue, const TIndices& idx, bool four, char* out,
+                          std::size_t outSize);
 
 }  // namespace lattix

@@ -10,10 +10,10 @@ constexpr int kLaueGroupCount = 11;
 bool isLaueIndex(int laue);
 // (phi1 max, Phi max, phi2 max) in radians; (2pi, pi, 2pi) outside 1..11.
 TVec3D eulerLimits(int laue);
-const char* laueShortText(int laue);   // nullptr outside 1..11
-const char* laueLongText(int laue);    // nullptr outside 1..11
-double axisAngleLimit(int laue);       // pi outside 1..11
+const char* laueShortText(int laue);               // nullptr outside 1..11
+const char* laueLongText(int laue);                // nullptr outside 1..11
+double axisAngleLimit(int laue);                   // pi outside 1..11
 const char* hermannMauguinSymbol(int spaceGroup);  // "[Error]" outside 1..230
-int laueGroupIndex(int phaseCode);     // -1 outside the ranges
+int laueGroupIndex(int phaseCode);                 // -1 outside the ranges
 
 }  // namespace lattix

@@ -15,7 +15,9 @@ namespace {
 TLtxMessageBoxHandler messageBoxHandler = nullptr;
 }
 
-void setMessageBoxHandler(TLtxMessageBoxHandler handler) { messageBoxHandler = handler; }
+void setMessageBoxHandler(TLtxMessageBoxHandler handler) {
+    messageBoxHandler = handler;
+}
 
 void showMessageBox(const char* caption, const char* text) noexcept {
     if (messageBoxHandler != nullptr) {
@@ -28,20 +30,47 @@ void showMessageBox(const char* caption, const char* text) noexcept {
 void statusText(std::uint16_t status, char* buffer) {
     const char* text = nullptr;
     switch (status) {
-        case 0: text = "Ok"; break;
-        case 1: text = "Insufficient memory for this operation"; break;
-        case 2: text = "File not found"; break;
-        case 3: text = "Path not found"; break;
-        case 4: text = "Too many open files"; break;
-        case 5: text = "File access denied"; break;
-        case 100: text = "Disk read error"; break;
-        case 101: text = "Disk write error"; break;
-        case 102: text = "File not assigned"; break;
-        case 103: text = "File not open"; break;
-        case 104: text = "File not open for input"; break;
-        case 105: text = "File not open for output"; break;
-        case 106: text = "Invalid numeric format"; break;
-        default: break;
+        case 0:
+            text = "Ok";
+            break;
+        case 1:
+            text = "Insufficient memory for this operation";
+            break;
+        case 2:
+            text = "File not found";
+            break;
+        case 3:
+            text = "Path not found";
+            break;
+        case 4:
+            text = "Too many open files";
+            break;
+        case 5:
+            text = "File access denied";
+            break;
+        case 100:
+            text = "Disk read error";
+            break;
+        case 101:
+            text = "Disk write error";
+            break;
+        case 102:
+            text = "File not assigned";
+            break;
+        case 103:
+            text = "File not open";
+            break;
+        case 104:
+            text = "File not open for input";
+            break;
+        case 105:
+            text = "File not open for output";
+            break;
+        case 106:
+            text = "Invalid numeric format";
+            break;
+        default:
+            break;
     }
     if (text != nullptr) {
         std::strcpy(buffer, text);  // the longest text is 38 characters + NUL

@@ -1,4 +1,5 @@
-// The library's process-wide state: LastStatus, the message-box hook, the I/O status of the last initialisation.
+// The library's process-wide state: LastStatus, the message-box hook, the I/O status of the last
+// initialisation.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
-// Misorientation between two orientations of one phase, all its symmetric solutions, and twin tests.
+// Misorientation between two orientations of one phase, all its symmetric solutions, and twin
+// tests.
 #include "misorientation.h"
 
 #include <algorithm>
@@ -18,7 +19,9 @@ namespace {
 
 // Angle from a rotation's trace; a trace pushed outside [-1, 3] by rounding
 // is clamped through the cosine.
-double angleFromTrace(double trace) { return arcCos(std::clamp((trace - 1.0) / 2.0, -1.0, 1.0)); }
+double angleFromTrace(double trace) {
+    return arcCos(std::clamp((trace - 1.0) / 2.0, -1.0, 1.0));
+}
 
 // The antisymmetric part of R: (R23 - R32, R31 - R13, R12 - R21), normalised.
 bool axisOf(const TMat3D& r, TVec3D& axis) {
@@ -35,7 +38,8 @@ inline TMat3D timesTransposed(const TMat3D& a, const TMat3D& b) {
     TMat3D out;
     double* po = &out.col[0].x;
     for (int j = 0; j < 3; ++j) {
-        for (int i = 0; i < 3; ++i) po[3 * j + i] = pa[i] * pb[j] + pa[3 + i] * pb[3 + j] + pa[6 + i] * pb[6 + j];
+        for (int i = 0; i < 3; ++i)
+            po[3 * j + i] = pa[i] * pb[j] + pa[3 + i] * pb[3 + j] + pa[6 + i] * pb[6 + j];
     }
     return out;
 }
@@ -73,8 +77,10 @@ void quickSort(TVec3D* axes, double* angles, int lo, int hi) {
     do {
         // The bounds only matter for comparisons that are not an ordering
         // (NaN angles); with real angles the pivot stops both scans.
-        while (i < hi && angles[i] < angles[p]) ++i;
-        while (j > lo && angles[p] < angles[j]) --j;
+        while (i < hi && angles[i] < angles[p])
+            ++i;
+        while (j > lo && angles[p] < angles[j])
+            --j;
         if (i <= j) {
             if (p == i) {
                 p = j;
@@ -90,11 +96,14 @@ void quickSort(TVec3D* axes, double* angles, int lo, int hi) {
     if (i < hi) quickSort(axes, angles, i, hi);
 }
 
-bool identicalTriples(const TVec3D& a, const TVec3D& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+bool identicalTriples(const TVec3D& a, const TVec3D& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 }  // namespace
 
-bool axisAngleMat(const TCrySet& cs, const TMat3D& a, const TMat3D& b, TVec3D& axis, double& angle) {
+bool axisAngleMat(const TCrySet& cs, const TMat3D& a, const TMat3D& b, TVec3D& axis,
+                  double& angle) {
     const TMat3D d = timesTransposed(a, b);
     const double* dd = &d.col[0].x;
     const int n = operatorCount(cs);
@@ -112,7 +121,8 @@ bool axisAngleMat(const TCrySet& cs, const TMat3D& a, const TMat3D& b, TVec3D& a
     return unityVector(axis);
 }
 
-bool axisAngleEul(const TCrySet& cs, const TVec3D& a, const TVec3D& b, TVec3D& axis, double& angle) {
+bool axisAngleEul(const TCrySet& cs, const TVec3D& a, const TVec3D& b, TVec3D& axis,
+                  double& angle) {
     if (identicalTriples(a, b)) {
         axis = TVec3D{1.0, 0.0, 0.0};
         angle = 0.0;

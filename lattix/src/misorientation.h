@@ -1,4 +1,5 @@
-// Misorientation between two orientations of one phase, all its symmetric solutions, and twin tests.
+// Misorientation between two orientations of one phase, all its symmetric solutions, and twin
+// tests.
 #pragma once
 
 #include <cstdint>

@@ -28,7 +28,9 @@ struct LimitCache {
 };
 LimitCache limitCache;
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -99,15 +101,17 @@ struct BestCandidate {
     double dot = 0.0;
 };
 
-void consider(const TCrySet& cs, const TVec3D& v, const std::int64_t* candidate, BestCandidate& best) {
-    TVec3D w = matMul3x1(cs.Direct, TVec3D{static_cast<double>(candidate[0]),
-                                           static_cast<double>(candidate[1]),
-                                           static_cast<double>(candidate[2])});
+void consider(const TCrySet& cs, const TVec3D& v, const std::int64_t* candidate,
+              BestCandidate& best) {
+    TVec3D w = matMul3x1(
+        cs.Direct, TVec3D{static_cast<double>(candidate[0]), static_cast<double>(candidate[1]),
+                          static_cast<double>(candidate[2])});
     unityVector(w);
     const double d = dot(w, v);
     if (d > best.dot) {  // ties keep the earlier candidate, so smaller k wins
         best.dot = d;
-        for (int i = 0; i < 3; ++i) best.indices[i] = static_cast<int>(candidate[i]);
+        for (int i = 0; i < 3; ++i)
+            best.indices[i] = static_cast<int>(candidate[i]);
     }
 }
 

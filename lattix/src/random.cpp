@@ -12,6 +12,8 @@ std::uint32_t randomBelow(std::uint32_t range) {
     return static_cast<std::uint32_t>((std::uint64_t{seed} * range) >> 32);
 }
 
-void resetRandomSeed() { seed = kInitialRandomSeed; }
+void resetRandomSeed() {
+    seed = kInitialRandomSeed;
+}
 
 }  // namespace lattix

@@ -19,8 +19,10 @@ namespace lattix {
 namespace {
 
 std::string_view trimSpaces(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -35,10 +37,18 @@ std::string unescapeIniValue(std::string_view raw) {
         } else if (c == '\\' && i + 1 < raw.size()) {
             const char e = raw[++i];
             switch (e) {
-                case 'n': out += '\n'; break;
-                case 't': out += '\t'; break;
-                case 'r': out += '\r'; break;
-                default: out += e; break;  // \\, \", \; and the like
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                default:
+                    out += e;
+                    break;  // \\, \", \; and the like
             }
         } else if (c == ';' && !quoted) {
             break;  // comment
@@ -91,7 +101,8 @@ RegistryValue readSystemDirValue() {
         if (RegQueryValueExA(key, "SystemDir", nullptr, &type,
                              reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS) {
             buffer.resize(std::min<std::size_t>(size, buffer.size()));
-            while (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+            while (!buffer.empty() && buffer.back() == '\0')
+                buffer.pop_back();
             result.value = buffer;  // no expansion of environment references
         }
     }

@@ -1,4 +1,5 @@
-// The machine-wide key Software\Orvane, read-only: the Windows registry, or Orvane.conf in the XDG system folders.
+// The machine-wide key Software\Orvane, read-only: the Windows registry, or Orvane.conf in the XDG
+// system folders.
 #pragma once
 
 #include <optional>

@@ -14,8 +14,12 @@ namespace lattix {
 
 namespace {
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) < 33; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) < 33;
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // ENOENT does not tell a missing file from a missing folder; the folder decides.
 std::uint16_t statusOfMissing(const std::string& path) {
@@ -27,17 +31,24 @@ std::uint16_t statusOfMissing(const std::string& path) {
 
 std::uint16_t statusOfErrno(int error, const std::string& path) {
     switch (error) {
-        case ENOENT: return statusOfMissing(path);
+        case ENOENT:
+            return statusOfMissing(path);
         case ENOTDIR:
-        case ENAMETOOLONG: return kStatusPathNotFound;
+        case ENAMETOOLONG:
+            return kStatusPathNotFound;
         case EMFILE:
-        case ENFILE: return kStatusTooManyOpenFiles;
+        case ENFILE:
+            return kStatusTooManyOpenFiles;
         case EACCES:
         case EPERM:
-        case EISDIR: return kStatusAccessDenied;
-        case ENOMEM: return kStatusOutOfMemory;
-        case EIO: return kStatusReadError;
-        default: return static_cast<std::uint16_t>(error);
+        case EISDIR:
+            return kStatusAccessDenied;
+        case ENOMEM:
+            return kStatusOutOfMemory;
+        case EIO:
+            return kStatusReadError;
+        default:
+            return static_cast<std::uint16_t>(error);
     }
 }
 
@@ -55,17 +66,26 @@ bool isIntegerToken(std::string_view t) {
 bool isRealToken(std::string_view t) {
     std::size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
     std::size_t digits = 0;
-    while (i < t.size() && isDigit(t[i])) { ++i; ++digits; }
+    while (i < t.size() && isDigit(t[i])) {
+        ++i;
+        ++digits;
+    }
     if (i < t.size() && t[i] == '.') {
         ++i;
-        while (i < t.size() && isDigit(t[i])) { ++i; ++digits; }
+        while (i < t.size() && isDigit(t[i])) {
+            ++i;
+            ++digits;
+        }
     }
     if (digits == 0) return false;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
         std::size_t expDigits = 0;
-        while (i < t.size() && isDigit(t[i])) { ++i; ++expDigits; }
+        while (i < t.size() && isDigit(t[i])) {
+            ++i;
+            ++expDigits;
+        }
         if (expDigits == 0) return false;
     }
     return i == t.size();
@@ -108,8 +128,10 @@ std::uint16_t readWholeFile(const std::string& path, std::string& contents) {
 }
 
 std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -127,9 +149,11 @@ bool TextReader::atEndOfData() const {
 }
 
 std::string_view TextReader::nextToken() {
-    while (m_pos < m_text.size() && isBlank(m_text[m_pos])) ++m_pos;
+    while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
+        ++m_pos;
     const std::size_t start = m_pos;
-    while (m_pos < m_text.size() && !isBlank(m_text[m_pos])) ++m_pos;
+    while (m_pos < m_text.size() && !isBlank(m_text[m_pos]))
+        ++m_pos;
     return m_text.substr(start, m_pos - start);
 }
 
@@ -157,16 +181,19 @@ bool TextReader::readReal(double& value) {
 
 std::string_view TextReader::readChars(std::size_t maxChars) {
     const std::size_t start = m_pos;
-    while (m_pos - start < maxChars && !atLineEnd()) ++m_pos;
+    while (m_pos - start < maxChars && !atLineEnd())
+        ++m_pos;
     return m_text.substr(start, m_pos - start);
 }
 
 std::string_view TextReader::skipLine() {
     const std::size_t start = m_pos;
-    while (!atLineEnd()) ++m_pos;
+    while (!atLineEnd())
+        ++m_pos;
     const std::string_view skipped = m_text.substr(start, m_pos - start);
     if (m_pos < m_text.size()) {
-        if (m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n') ++m_pos;
+        if (m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n')
+            ++m_pos;
         ++m_pos;
     }
     return skipped;
@@ -177,7 +204,8 @@ std::string_view TextReader::skipLine() {
 std::uint16_t parseSymGen(std::string_view text, std::int32_t laue, GeneratorList& out) {
     out = GeneratorList{};
     TextReader reader(text);
-    for (std::int32_t line = 1; line < laue && !reader.atEnd(); ++line) reader.skipLine();
+    for (std::int32_t line = 1; line < laue && !reader.atEnd(); ++line)
+        reader.skipLine();
 
     std::int32_t count = 0;
     if (!reader.readInteger(count)) return kStatusInvalidNumber;
@@ -296,7 +324,8 @@ std::uint16_t parseCrystalFile(std::string_view text, TCrySet& cs) {
         double value = 0.0;
         if (!reader.readReal(value)) return kStatusInvalidNumber;
         // A Single cannot hold more; beyond it the value is no usable number.
-        if (value > std::numeric_limits<float>::max() || value < -std::numeric_limits<float>::max()) {
+        if (value > std::numeric_limits<float>::max() ||
+            value < -std::numeric_limits<float>::max()) {
             return kStatusInvalidNumber;
         }
         *field = static_cast<float>(value);

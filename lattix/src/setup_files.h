@@ -1,4 +1,5 @@
-// Readers of the setup data (SYMGEN, APU) and of crystal files: whole files into memory, parsed from text.
+// Readers of the setup data (SYMGEN, APU) and of crystal files: whole files into memory, parsed
+// from text.
 #pragma once
 
 #include <cstddef>
@@ -39,7 +40,7 @@ std::uint16_t readWholeFile(const std::string& path, std::string& contents);
 // fields run to the end of their line, and reading past the end yields 0 or an
 // empty text.  Lines end in LF, CR LF or a lone CR.
 class TextReader {
-public:
+  public:
     explicit TextReader(std::string_view text) : m_text(text) {}
 
     // True when nothing remains.
@@ -57,7 +58,7 @@ public:
     // Moves past the end of the current line; returns what was skipped.
     std::string_view skipLine();
 
-private:
+  private:
     bool atLineEnd() const;
     std::string_view m_text;
     std::size_t m_pos = 0;
@@ -65,9 +66,9 @@ private:
 
 // The generators of one Laue group as SYMGEN lists them.
 struct GeneratorList {
-    std::int32_t count = 0;         // 0..3
-    std::int32_t orders[3] = {};    // 1 and above contribute rotations
-    char axisTexts[3][7] = {};      // the six-character axis fields, NUL-terminated
+    std::int32_t count = 0;       // 0..3
+    std::int32_t orders[3] = {};  // 1 and above contribute rotations
+    char axisTexts[3][7] = {};    // the six-character axis fields, NUL-terminated
 };
 
 // Reads the line of Laue group laue.  Fails with kStatusInvalidNumber for a

@@ -1,4 +1,5 @@
-// Symmetry sets of orientations and directions, and the reduction of Euler triples into a group's zone.
+// Symmetry sets of orientations and directions, and the reduction of Euler triples into a group's
+// zone.
 #include "symmetry.h"
 
 #include <algorithm>
@@ -42,7 +43,9 @@ double cubicBoundary(double x) {
 }
 
 // phi2 into one period of the group's rotation about Z.
-void reducePhi2(TVec3D& e, const TVec3D& limits) { e.z = modulus(e.z, limits.z); }
+void reducePhi2(TVec3D& e, const TVec3D& limits) {
+    e.z = modulus(e.z, limits.z);
+}
 
 // Cubic groups: a triple beyond Phi max is turned over by the two-fold about Y.
 void reflectCubicPhi(TVec3D& e, const TVec3D& limits) {
@@ -161,14 +164,18 @@ void matrixToEuler(const TMat3D& g, TVec3D& e) {
     if (!matrix2Euler(g, e)) showMessageBox("Error Matrix2Euler", "");
 }
 
-int operatorCount(const TCrySet& cs) { return std::clamp(cs.SymOpCount, 0, kSymSetCapacity); }
+int operatorCount(const TCrySet& cs) {
+    return std::clamp(cs.SymOpCount, 0, kSymSetCapacity);
+}
 
 int symSetMat(const TCrySet& cs, int specimenCode, const TMat3D& m, TMat3D* out) {
     const int blocks = specimenBlocks(specimenCode);
     const int n = std::min(operatorCount(cs), kSymSetCapacity / blocks);
-    for (int i = 0; i < n; ++i) out[i] = matMul3x3(cs.SymOps[i], m);
+    for (int i = 0; i < n; ++i)
+        out[i] = matMul3x3(cs.SymOps[i], m);
     if (blocks == 2) {
-        for (int i = 0; i < n; ++i) out[n + i] = withColumnSigns(out[i], -1.0, -1.0, 1.0);
+        for (int i = 0; i < n; ++i)
+            out[n + i] = withColumnSigns(out[i], -1.0, -1.0, 1.0);
     } else if (blocks == 4) {
         for (int i = 0; i < n; ++i) {
             out[n + i] = withColumnSigns(out[i], 1.0, -1.0, -1.0);

@@ -1,4 +1,5 @@
-// Symmetry sets of orientations and directions, and the reduction of Euler triples into a group's zone.
+// Symmetry sets of orientations and directions, and the reduction of Euler triples into a group's
+// zone.
 #pragma once
 
 #include <cstdint>

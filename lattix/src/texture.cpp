@@ -1,4 +1,5 @@
-// Texture components (Euler and {hkl}<uvw> forms) and fibres: set-up once, deviation per orientation.
+// Texture components (Euler and {hkl}<uvw> forms) and fibres: set-up once, deviation per
+// orientation.
 #include "texture.h"
 
 #include <algorithm>
@@ -24,11 +25,14 @@ TMat3D inSpecimenFrame(const TTexCompSet& tc, const TMat3D& component) {
 
 }  // namespace
 
-void texCompEulerInit(TTexCompSet& tc) { tc.CompMatrix = inSpecimenFrame(tc, euler2Matrix(tc.CompEuler)); }
+void texCompEulerInit(TTexCompSet& tc) {
+    tc.CompMatrix = inSpecimenFrame(tc, euler2Matrix(tc.CompEuler));
+}
 
 bool texCompHKLUVWInit(TTexCompSet& tc) {
     TMat3D h = identity();
-    if (!hkluvw2Matrix(tc.CrySet, indexTextView(tc.CompPlaneText), indexTextView(tc.CompDirText), h)) {
+    if (!hkluvw2Matrix(tc.CrySet, indexTextView(tc.CompPlaneText), indexTextView(tc.CompDirText),
+                       h)) {
         return false;
     }
     tc.CompMatrix = inSpecimenFrame(tc, h);

@@ -1,4 +1,5 @@
-// Texture components (Euler and {hkl}<uvw> forms) and fibres: set-up once, deviation per orientation.
+// Texture components (Euler and {hkl}<uvw> forms) and fibres: set-up once, deviation per
+// orientation.
 #pragma once
 
 #include "lattixtype.h"

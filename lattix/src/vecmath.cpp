@@ -16,11 +16,14 @@ TVec3D matMul3x1(const TMat3D& m, const TVec3D& v) {
 
 TMat3D matMul3x3(const TMat3D& a, const TMat3D& b) {
     TMat3D out;
-    for (int j = 0; j < 3; ++j) out.col[j] = matMul3x1(a, b.col[j]);
+    for (int j = 0; j < 3; ++j)
+        out.col[j] = matMul3x1(a, b.col[j]);
     return out;
 }
 
-double dot(const TVec3D& a, const TVec3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(const TVec3D& a, const TVec3D& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 double det3x3(const TMat3D& m) {
     return at(m, 0, 0) * at(m, 1, 1) * at(m, 2, 2) + at(m, 0, 1) * at(m, 1, 2) * at(m, 2, 0) +
@@ -46,22 +49,30 @@ TVec3D cross(const TVec3D& a, const TVec3D& b) {
     return TVec3D{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-TVec3D add(const TVec3D& a, const TVec3D& b) { return TVec3D{a.x + b.x, a.y + b.y, a.z + b.z}; }
+TVec3D add(const TVec3D& a, const TVec3D& b) {
+    return TVec3D{a.x + b.x, a.y + b.y, a.z + b.z};
+}
 
-TVec3D subtract(const TVec3D& a, const TVec3D& b) { return TVec3D{a.x - b.x, a.y - b.y, a.z - b.z}; }
+TVec3D subtract(const TVec3D& a, const TVec3D& b) {
+    return TVec3D{a.x - b.x, a.y - b.y, a.z - b.z};
+}
 
-TVec3D scale(double s, const TVec3D& v) { return TVec3D{s * v.x, s * v.y, s * v.z}; }
+TVec3D scale(double s, const TVec3D& v) {
+    return TVec3D{s * v.x, s * v.y, s * v.z};
+}
 
 TMat3D transpose(const TMat3D& m) {
     TMat3D out;
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) at(out, i, j) = at(m, j, i);
+        for (int j = 0; j < 3; ++j)
+            at(out, i, j) = at(m, j, i);
     return out;
 }
 
 TMat3D identity() {
     TMat3D out{};
-    for (int i = 0; i < 3; ++i) at(out, i, i) = 1.0;
+    for (int i = 0; i < 3; ++i)
+        at(out, i, i) = 1.0;
     return out;
 }
 
@@ -84,7 +95,8 @@ bool inverseMatrix(const TMat3D& src, TMat3D& dst) {
     const double r = 1.0 / d;
     TMat3D out;
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) at(out, j, i) = r * cofactor(src, i, j);
+        for (int j = 0; j < 3; ++j)
+            at(out, j, i) = r * cofactor(src, i, j);
     dst = out;
     return true;
 }
@@ -106,17 +118,23 @@ bool rotateUnityMatrix(int k, double w, TMat3D& out) {
     switch (k) {
         case 0:
             at(m, 0, 0) = 1.0;
-            at(m, 1, 1) = c; at(m, 1, 2) = s;
-            at(m, 2, 1) = -s; at(m, 2, 2) = c;
+            at(m, 1, 1) = c;
+            at(m, 1, 2) = s;
+            at(m, 2, 1) = -s;
+            at(m, 2, 2) = c;
             break;
         case 1:
-            at(m, 0, 0) = c; at(m, 0, 2) = -s;
+            at(m, 0, 0) = c;
+            at(m, 0, 2) = -s;
             at(m, 1, 1) = 1.0;
-            at(m, 2, 0) = s; at(m, 2, 2) = c;
+            at(m, 2, 0) = s;
+            at(m, 2, 2) = c;
             break;
         default:
-            at(m, 0, 0) = c; at(m, 0, 1) = s;
-            at(m, 1, 0) = -s; at(m, 1, 1) = c;
+            at(m, 0, 0) = c;
+            at(m, 0, 1) = s;
+            at(m, 1, 0) = -s;
+            at(m, 1, 1) = c;
             at(m, 2, 2) = 1.0;
             break;
     }
@@ -124,7 +142,9 @@ bool rotateUnityMatrix(int k, double w, TMat3D& out) {
     return true;
 }
 
-TVec3D mirror(const TVec3D& n, const TVec3D& v) { return subtract(v, scale(2.0 * dot(n, v), n)); }
+TVec3D mirror(const TVec3D& n, const TVec3D& v) {
+    return subtract(v, scale(2.0 * dot(n, v), n));
+}
 
 bool orthogonalMatrix(TMat3D& m) {
     if (!unityVector(m.col[2])) return false;
@@ -140,7 +160,9 @@ double modulus(double a, double b) {
     return a >= 0.0 ? a - b * t : a - b * (t - 1.0);
 }
 
-double arcCos(double x) { return std::atan2(std::sqrt(1.0 - x * x), x); }
+double arcCos(double x) {
+    return std::atan2(std::sqrt(1.0 - x * x), x);
+}
 
 void sinCos(double angle, double& sine, double& cosine) {
     sine = std::sin(angle);

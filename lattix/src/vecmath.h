@@ -6,10 +6,18 @@
 namespace lattix {
 
 // Element (row i, column j) with i, j counted from 0.
-inline double& at(TMat3D& m, int i, int j) { return (&m.col[j].x)[i]; }
-inline double at(const TMat3D& m, int i, int j) { return (&m.col[j].x)[i]; }
-inline double& component(TVec3D& v, int i) { return (&v.x)[i]; }
-inline double component(const TVec3D& v, int i) { return (&v.x)[i]; }
+inline double& at(TMat3D& m, int i, int j) {
+    return (&m.col[j].x)[i];
+}
+inline double at(const TMat3D& m, int i, int j) {
+    return (&m.col[j].x)[i];
+}
+inline double& component(TVec3D& v, int i) {
+    return (&v.x)[i];
+}
+inline double component(const TVec3D& v, int i) {
+    return (&v.x)[i];
+}
 
 TVec3D matMul3x1(const TMat3D& m, const TVec3D& v);
 TMat3D matMul3x3(const TMat3D& a, const TMat3D& b);

@@ -22,12 +22,15 @@ std::string errMsgFor(std::uint16_t status) {
     EXPECT_EQ(result, buffer);
     const std::size_t len = std::strlen(buffer);
     EXPECT_LT(len, 39u) << status;  // fits the documented 39-byte buffer
-    for (std::size_t i = len + 1; i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], '#') << status;
+    for (std::size_t i = len + 1; i < sizeof buffer; ++i)
+        EXPECT_EQ(buffer[i], '#') << status;
     return buffer;
 }
 
 std::vector<std::pair<std::string, std::string>> shown;
-void LATTIX_CALL record(const char* caption, const char* text) { shown.emplace_back(caption, text); }
+void LATTIX_CALL record(const char* caption, const char* text) {
+    shown.emplace_back(caption, text);
+}
 
 }  // namespace
 
@@ -47,7 +50,8 @@ TEST(StatusTexts, KnownCodes) {
         {105, "File not open for output"},
         {106, "Invalid numeric format"},
     };
-    for (const auto& [code, text] : table) EXPECT_EQ(errMsgFor(static_cast<std::uint16_t>(code)), text);
+    for (const auto& [code, text] : table)
+        EXPECT_EQ(errMsgFor(static_cast<std::uint16_t>(code)), text);
 }
 
 TEST(StatusTexts, OtherCodesGiveTheirNumber) {

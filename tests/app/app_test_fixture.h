@@ -12,10 +12,11 @@
 #include "Unit1.h"
 #include "fake_platform_services.h"
 
-inline const QString kMapHint = QStringLiteral("Spherical Kikuchi Map. Click to rotate. Right mouse for menu");
+inline const QString kMapHint =
+    QStringLiteral("Spherical Kikuchi Map. Click to rotate. Right mouse for menu");
 
 class AppWindowFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QLocale::setDefault(QLocale::c());
         form = std::make_unique<TForm1>(&services);

@@ -9,7 +9,7 @@
 #include "platform_services.h"
 
 class FakePlatformServices final : public PlatformServices {
-public:
+  public:
     struct Query {
         QString caption, prompt, initialText;
     };
@@ -29,7 +29,8 @@ public:
     std::vector<QUrl> openedUrls;
     std::vector<Message> errors;
 
-    bool inputQuery(QWidget*, const QString& caption, const QString& prompt, QString& text) override {
+    bool inputQuery(QWidget*, const QString& caption, const QString& prompt,
+                    QString& text) override {
         queries.push_back({caption, prompt, text});
         if (answers.empty()) return false;
         const std::optional<QString> answer = answers.front();

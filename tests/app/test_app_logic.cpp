@@ -26,8 +26,8 @@ TEST(AppDialogInput, ReflectorCountIsClampedAndUnreadableTextBecomesTwenty) {
     struct Case {
         const char* text;
         int expected;
-    } cases[] = {{"250", 200}, {"word", 20}, {" 57 ", 57}, {"19", 20}, {"20", 20}, {"200", 200},
-                 {"201", 200}, {"-5", 20},  {"", 20},     {"99999999999", 20},
+    } cases[] = {{"250", 200}, {"word", 20}, {" 57 ", 57}, {"19", 20}, {"20", 20},
+                 {"200", 200}, {"201", 200}, {"-5", 20},   {"", 20},   {"99999999999", 20},
                  {"1e2", 20},  {"12.5", 20}, {"+150", 150}};
     for (const Case& c : cases)
         EXPECT_EQ(reflectorCountFromText(QString::fromLatin1(c.text)), c.expected) << c.text;
@@ -81,7 +81,8 @@ TEST(AppDialogInput, OrientationTextReadsBackWithinFourDigits) {
             // Also in a locale with a decimal comma, which the reading turns into a blank.
             const auto back = orientationDegFromText(orientationText(e[0], e[1], e[2]), locale);
             ASSERT_TRUE(back) << orientationText(e[0], e[1], e[2]).toStdString();
-            for (int j = 0; j < 3; ++j) EXPECT_NEAR((*back)[j], e[j], std::abs(e[j]) * 5e-4 + 1e-12);
+            for (int j = 0; j < 3; ++j)
+                EXPECT_NEAR((*back)[j], e[j], std::abs(e[j]) * 5e-4 + 1e-12);
         }
     }
 }
@@ -92,7 +93,8 @@ int bruteForceCut(const TPhaseRecord& phase, int n) {
     const int used = static_cast<int>(UsedReflectorCount(phase));
     int best = 0;
     for (int i = 2; i <= std::min(n, used); ++i) {
-        if (i == 2 || phase.Reflectors[i - 1].Family != phase.Reflectors[i - 2].Family) best = i - 1;
+        if (i == 2 || phase.Reflectors[i - 1].Family != phase.Reflectors[i - 2].Family)
+            best = i - 1;
     }
     return best;
 }
@@ -116,9 +118,9 @@ TEST(AppReflectorCut, KnownCountsOfTheTable) {
     BuildPhase(1, phase);
     EXPECT_EQ(reflectorCut(phase, 100), 98);  // Alumina
     BuildPhase(3, phase);
-    EXPECT_EQ(reflectorCut(phase, 20), 9);    // Iron bcc
+    EXPECT_EQ(reflectorCut(phase, 20), 9);  // Iron bcc
     EXPECT_EQ(reflectorCut(phase, 1), 0);
-    EXPECT_EQ(reflectorCut(phase, 2), 1);     // the cut after entry 1 may split a family
+    EXPECT_EQ(reflectorCut(phase, 2), 1);  // the cut after entry 1 may split a family
 }
 
 TEST(AppReflectorCut, TwoHundredSingleMemberFamiliesGiveAtMost199) {
@@ -217,13 +219,15 @@ TEST(AppStatusBar, PanelsSitSideBySideInTheWindow) {
 
 TEST(AppPictures, LogoAndButtonPictureAreDrawn) {
     for (const QSize size : {QSize(143, 196), QSize(100, 148), QSize(96, 30)}) {
-        const QImage image = (size.height() == 30 ? drawWebButtonPicture(size) : drawCompanyLogo(size))
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_ARGB32);
+        const QImage image =
+            (size.height() == 30 ? drawWebButtonPicture(size) : drawCompanyLogo(size))
+                .toImage()
+                .convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(image.size(), size);
         int opaque = 0;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) opaque += qAlpha(image.pixel(x, y)) > 200;
+            for (int x = 0; x < image.width(); ++x)
+                opaque += qAlpha(image.pixel(x, y)) > 200;
         // Something substantial is drawn, and it does not flood the picture.
         EXPECT_GT(opaque, size.width() * size.height() / 10) << size.width();
         EXPECT_LT(opaque, size.width() * size.height()) << size.width();

@@ -12,7 +12,7 @@
 namespace {
 
 class AppPointerPick : public AppWindowFixture {
-protected:
+  protected:
     void SetUp() override {
         AppWindowFixture::SetUp();
         const int row = rowOf(QStringLiteral("Iron bcc"));
@@ -67,7 +67,8 @@ TEST_F(AppPointerPick, ZoneAndPlaneTextsAndTheMapHighlights) {
     ASSERT_TRUE(findOnBand(false, p));
     EXPECT_EQ(status(), QStringLiteral(" (1-10) crystal plane"));
     ASSERT_TRUE(findOnBand(true, p));
-    EXPECT_EQ(status(), QStringLiteral(" ") + map->ZoneText() + QStringLiteral(" zone, (1-10) plane"));
+    EXPECT_EQ(status(),
+              QStringLiteral(" ") + map->ZoneText() + QStringLiteral(" zone, (1-10) plane"));
 
     moveTo(QPoint(2, 2));  // off the disc: the hint in simple mode
     EXPECT_TRUE(form->StatusBar1->simplePanel());

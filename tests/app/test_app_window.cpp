@@ -9,11 +9,11 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -29,7 +29,7 @@ namespace {
 constexpr double kRadToDeg = 57.29577951308232;
 
 class AppWindow : public AppWindowFixture {
-protected:
+  protected:
     void select(const QString& name) {
         const int row = rowOf(name);
         ASSERT_GE(row, 0) << name.toStdString();
@@ -58,7 +58,8 @@ protected:
     void expectViewsAgree() {
         const auto a = euler(form->CrystalEBSPpanel1);
         const auto b = euler(form->CrystalEBSPpanel2);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(a[i], b[i], 1e-9) << i;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(a[i], b[i], 1e-9) << i;
         EXPECT_NEAR(form->CurrentOrientation.x * kRadToDeg, a[0], 1e-9);
         EXPECT_NEAR(form->CurrentOrientation.y * kRadToDeg, a[1], 1e-9);
         EXPECT_NEAR(form->CurrentOrientation.z * kRadToDeg, a[2], 1e-9);
@@ -66,7 +67,8 @@ protected:
     void drag(TCrystalEBSPpanel* view, QPoint from, QPoint to) {
         QTest::mousePress(view, Qt::LeftButton, {}, from);
         const int steps = 8;
-        for (int i = 1; i <= steps; ++i) QTest::mouseMove(view, from + (to - from) * i / steps);
+        for (int i = 1; i <= steps; ++i)
+            QTest::mouseMove(view, from + (to - from) * i / steps);
         QTest::mouseRelease(view, Qt::LeftButton, {}, to);
     }
     void startSpin() {
@@ -74,19 +76,33 @@ protected:
         ASSERT_TRUE(form->MenuSpin1->isChecked());
         ASSERT_TRUE(form->Timer1->isActive());
     }
-
 };
 
 // ---- Start-up -----------------------------------------------------------------------
 
 TEST_F(AppWindow, StartsWithTheNineteenPhasesAndDisabledEmptyViews) {
-    const QStringList expected = {
-        "Alumina",     "Aluminium",  "Iron bcc",   "Iron fcc",   "Titanium",
-        "YBa2Cu3O7",   "SiC [2H]",   "Zirconia, tetragonal",     "Zirconia, monoclinic",
-        "Lead Titanate", "Quartz",   "Forsterite", "Pyrite",     "Cordierite",
-        "Andalusite",  "Kyanite",    "Sillimanite", "Pigeonite", "Augite"};
+    const QStringList expected = {"Alumina",
+                                  "Aluminium",
+                                  "Iron bcc",
+                                  "Iron fcc",
+                                  "Titanium",
+                                  "YBa2Cu3O7",
+                                  "SiC [2H]",
+                                  "Zirconia, tetragonal",
+                                  "Zirconia, monoclinic",
+                                  "Lead Titanate",
+                                  "Quartz",
+                                  "Forsterite",
+                                  "Pyrite",
+                                  "Cordierite",
+                                  "Andalusite",
+                                  "Kyanite",
+                                  "Sillimanite",
+                                  "Pigeonite",
+                                  "Augite"};
     QStringList listed;
-    for (int i = 0; i < form->ListBox1->count(); ++i) listed << form->ListBox1->item(i)->text();
+    for (int i = 0; i < form->ListBox1->count(); ++i)
+        listed << form->ListBox1->item(i)->text();
     EXPECT_EQ(listed, expected);
     EXPECT_EQ(form->SelectedIndex(), -1);
     EXPECT_FALSE(form->CrystalEBSPpanel1->isEnabled());
@@ -153,8 +169,9 @@ TEST_F(AppWindow, YBa2Cu3O7IsLaueCodedAndRed) {
 TEST_F(AppWindow, KyaniteIsTriclinicAndBlue) {
     select(QStringLiteral("Kyanite"));
     EXPECT_EQ(form->Label1->text(),
-              QString::fromUtf8("Phase=Kyanite\r\nSpace Group=2, P-1\r\nCrystal System=Triclinic\r\n"
-                                "a=7.124 b=7.856 c=5.577\u00C5 alpha=89.99 beta=101.2 gamma=105.9\u00B0\r\n"));
+              QString::fromUtf8(
+                  "Phase=Kyanite\r\nSpace Group=2, P-1\r\nCrystal System=Triclinic\r\n"
+                  "a=7.124 b=7.856 c=5.577\u00C5 alpha=89.99 beta=101.2 gamma=105.9\u00B0\r\n"));
     EXPECT_EQ(form->CrystalEBSPpanel1->FaceColour(), QColor(0, 0, 255));
 }
 
@@ -189,7 +206,8 @@ TEST_F(AppWindow, IronBccSuppliesItsReflectorsWithLatticeSpacings) {
 TEST_F(AppWindow, ClicksAndArrowKeysInTheListSelectPhases) {
     QListWidget* list = form->ListBox1;
     const auto clickRow = [&](int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
     };
     clickRow(2);
     EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Iron bcc"));
@@ -227,8 +245,9 @@ TEST_F(AppWindow, AClickOnThePhaseReachedByDraggingInTheListSelectsItAgain) {
     const QPoint first = list->visualItemRect(list->item(2)).center();
     const QPoint second = list->visualItemRect(list->item(4)).center();
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, first);
-    QMouseEvent move(QEvent::MouseMove, QPointF(second), list->viewport()->mapToGlobal(QPointF(second)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(second),
+                     list->viewport()->mapToGlobal(QPointF(second)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(list->viewport(), &move);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, second);
     ASSERT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Titanium"));
@@ -241,12 +260,15 @@ TEST_F(AppWindow, AClickOnThePhaseReachedByDraggingInTheListSelectsItAgain) {
 
 TEST_F(AppWindow, OnlyTheLeftButtonSelectsAPhase) {
     QListWidget* list = form->ListBox1;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
     ASSERT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Aluminium"));
     for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
-        QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(6)).center());
+        QTest::mouseClick(list->viewport(), button, {},
+                          list->visualItemRect(list->item(6)).center());
         EXPECT_EQ(form->SelectedIndex(), 1) << button;
-        EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Aluminium")) << button;
+        EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Aluminium"))
+            << button;
     }
 }
 
@@ -271,13 +293,13 @@ TEST_F(AppWindow, ARequestWithNoCutKeepsTheReflectors) {
 
 // Points the library at another configuration for the lifetime of the object.
 class ConfigFolderOverride {
-public:
+  public:
     explicit ConfigFolderOverride(const QString& dirs) : m_old(qgetenv("XDG_CONFIG_DIRS")) {
         qputenv("XDG_CONFIG_DIRS", dirs.toLocal8Bit());
     }
     ~ConfigFolderOverride() { qputenv("XDG_CONFIG_DIRS", m_old); }
 
-private:
+  private:
     QByteArray m_old;
 };
 
@@ -298,8 +320,10 @@ TEST_F(AppWindow, UnreadableSetupDataShowOneMessageAndAttachNothing) {
         select(QStringLiteral("Alumina"));
     }
     ASSERT_EQ(services.errors.size(), 1u);
-    EXPECT_TRUE(services.errors[0].text.contains(QStringLiteral("SYMGEN"))) << services.errors[0].text.toStdString();
-    EXPECT_TRUE(services.errors[0].text.contains(emptyFolder)) << services.errors[0].text.toStdString();
+    EXPECT_TRUE(services.errors[0].text.contains(QStringLiteral("SYMGEN")))
+        << services.errors[0].text.toStdString();
+    EXPECT_TRUE(services.errors[0].text.contains(emptyFolder))
+        << services.errors[0].text.toStdString();
     EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), nullptr);
     EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), nullptr);
     EXPECT_FALSE(form->CrystalEBSPpanel1->RepaintLocked());
@@ -313,7 +337,8 @@ TEST_F(AppWindow, UnreadableSetupDataShowOneMessageAndAttachNothing) {
         select(QStringLiteral("Alumina"));
     }
     ASSERT_EQ(services.errors.size(), 1u);
-    EXPECT_EQ(services.errors[0].text.count(QStringLiteral("Cannot read registry entry SystemDir")), 1)
+    EXPECT_EQ(services.errors[0].text.count(QStringLiteral("Cannot read registry entry SystemDir")),
+              1)
         << services.errors[0].text.toStdString();
 
     // With the setup data back the phase shows again.
@@ -332,7 +357,8 @@ TEST_F(AppWindow, DraggingEitherViewTurnsTheOther) {
     TCrystalEBSPpanel* cell = form->CrystalEBSPpanel1;
     const QPoint c = map->rect().center();
     drag(map, c, c + QPoint(40, 25));
-    EXPECT_GT(std::abs(map->Euler1deg()) + std::abs(map->Euler2deg()) + std::abs(map->Euler3deg()), 1.0);
+    EXPECT_GT(std::abs(map->Euler1deg()) + std::abs(map->Euler2deg()) + std::abs(map->Euler3deg()),
+              1.0);
     expectViewsAgree();
 
     const auto afterMap = euler(map);
@@ -373,10 +399,11 @@ TEST_F(AppWindow, PointerTextsWithHighlightsOffAndOn) {
     for (const Case& c : cases) {
         form->MenuHighlightplaneandzone1->setChecked(c.highlights);
         bool flags[4] = {!c.highlights, !c.highlights, !c.highlights, !c.highlights};
-        form->CrystalEBSPpanel2MouseMoveCrystalDir(form->CrystalEBSPpanel2, TVec3D{0, 0, 1}, -1,
-                                                   QString::fromLatin1(c.plane), QString::fromLatin1(c.zone),
-                                                   flags[0], flags[1], flags[2], flags[3]);
-        for (bool flag : flags) EXPECT_EQ(flag, c.highlights);
+        form->CrystalEBSPpanel2MouseMoveCrystalDir(
+            form->CrystalEBSPpanel2, TVec3D{0, 0, 1}, -1, QString::fromLatin1(c.plane),
+            QString::fromLatin1(c.zone), flags[0], flags[1], flags[2], flags[3]);
+        for (bool flag : flags)
+            EXPECT_EQ(flag, c.highlights);
         PanelStatusBar* bar = form->StatusBar1;
         if (c.panel1) {
             EXPECT_FALSE(bar->simplePanel()) << c.zone << c.plane;
@@ -408,7 +435,8 @@ TEST_F(AppWindow, MovingThePointerOverTheMapReportsIntoTheStatusBar) {
 TEST_F(AppWindow, HintsReachTheSimpleText) {
     QStatusTipEvent tip(QStringLiteral("List of phases - click to select one"));
     QApplication::sendEvent(form->ListBox1, &tip);
-    EXPECT_EQ(form->StatusBar1->simpleText(), QStringLiteral(" List of phases - click to select one"));
+    EXPECT_EQ(form->StatusBar1->simpleText(),
+              QStringLiteral(" List of phases - click to select one"));
     form->DisplayHint(QStringLiteral("short|long part"));
     EXPECT_EQ(form->StatusBar1->simpleText(), QStringLiteral(" long part"));
     emit form->PopupMenu2->hovered(form->MenuSpin1);
@@ -431,7 +459,8 @@ TEST_F(AppWindow, ReflectorCountDialogClampsAndRoundsToFamilies) {
     form->NumberofReflectors1Click();
     ASSERT_EQ(services.queries.size(), 1u);
     EXPECT_EQ(services.queries[0].caption, QStringLiteral("Number of Reflectors"));
-    EXPECT_EQ(services.queries[0].prompt, QStringLiteral("Please enter the number of reflectors (20-200)"));
+    EXPECT_EQ(services.queries[0].prompt,
+              QStringLiteral("Please enter the number of reflectors (20-200)"));
     EXPECT_EQ(services.queries[0].initialText, QStringLiteral("100"));
     EXPECT_EQ(form->RequestedReflectorCount, 200);
     EXPECT_EQ(form->CrystalEBSPpanel2->ReflectorCount(), 199);
@@ -454,7 +483,8 @@ TEST_F(AppWindow, VoltageDialogClampsAndIgnoresWords) {
                         QStringLiteral(" 35.5 ")};
     form->Acceleratingvoltage1Click();
     EXPECT_EQ(services.queries[0].caption, QStringLiteral("Accelerating voltage"));
-    EXPECT_EQ(services.queries[0].prompt, QStringLiteral("Please enter the Accelerating voltage (1-100 kV)"));
+    EXPECT_EQ(services.queries[0].prompt,
+              QStringLiteral("Please enter the Accelerating voltage (1-100 kV)"));
     EXPECT_EQ(services.queries[0].initialText, QStringLiteral("20"));
     EXPECT_DOUBLE_EQ(form->CrystalEBSPpanel2->kV(), 1.0);
     form->Acceleratingvoltage1Click();
@@ -474,7 +504,8 @@ TEST_F(AppWindow, OrientationDialogSetsBothViews) {
     services.answers = {QStringLiteral("90,90,0")};
     form->Orientation1Click();
     EXPECT_EQ(services.queries[0].caption, QStringLiteral("Crystal orientation"));
-    EXPECT_EQ(services.queries[0].prompt, QStringLiteral("Orientation as Euler angles, e.g. \"90 90 0\""));
+    EXPECT_EQ(services.queries[0].prompt,
+              QStringLiteral("Orientation as Euler angles, e.g. \"90 90 0\""));
     EXPECT_EQ(services.queries[0].initialText, QStringLiteral("0  0  0"));
     expectViewsAt(90, 90, 0);
     expectViewsAgree();
@@ -585,9 +616,15 @@ TEST_F(AppWindow, MenuItemsHaveTheirCaptionsAndHiddenHighlightItem) {
 std::array<double, 9> bunge(const TVec3D& e) {
     const double c1 = std::cos(e.x), s1 = std::sin(e.x), c = std::cos(e.y), s = std::sin(e.y),
                  c2 = std::cos(e.z), s2 = std::sin(e.z);
-    return {c1 * c2 - s1 * s2 * c, s1 * c2 + c1 * s2 * c, s2 * s,   // row 1
-            -c1 * s2 - s1 * c2 * c, -s1 * s2 + c1 * c2 * c, c2 * s,  // row 2
-            s1 * s, -c1 * s, c};                                     // row 3
+    return {c1 * c2 - s1 * s2 * c,
+            s1 * c2 + c1 * s2 * c,
+            s2 * s,  // row 1
+            -c1 * s2 - s1 * c2 * c,
+            -s1 * s2 + c1 * c2 * c,
+            c2 * s,  // row 2
+            s1 * s,
+            -c1 * s,
+            c};  // row 3
 }
 
 // Rotation by angle about the unit axis n (Rodrigues), row-major.
@@ -604,7 +641,8 @@ std::array<double, 9> multiply(const std::array<double, 9>& a, const std::array<
     std::array<double, 9> p{};
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) p[3 * i + j] += a[3 * i + k] * b[3 * k + j];
+            for (int k = 0; k < 3; ++k)
+                p[3 * i + j] += a[3 * i + k] * b[3 * k + j];
     return p;
 }
 
@@ -625,7 +663,8 @@ TEST(AppRotateAboutAxis, IsGTimesROrRTransposedTimesG) {
                     const auto r = rotation(axis, angle);
                     const auto expected = inverse ? multiply(transposed(r), g) : multiply(g, r);
                     const auto got = bunge(result);
-                    for (int i = 0; i < 9; ++i) EXPECT_NEAR(got[i], expected[i], 1e-9) << i;
+                    for (int i = 0; i < 9; ++i)
+                        EXPECT_NEAR(got[i], expected[i], 1e-9) << i;
                 }
 }
 
@@ -649,7 +688,8 @@ TEST_F(AppWindow, SpinStepTurnsBothViewsEqually) {
     const auto before = bunge(e);
     const auto after = bunge(form->CurrentOrientation);
     const auto relative = multiply(transposed(before), after);
-    const double turn = std::acos(std::clamp((relative[0] + relative[4] + relative[8] - 1) / 2, -1.0, 1.0));
+    const double turn =
+        std::acos(std::clamp((relative[0] + relative[4] + relative[8] - 1) / 2, -1.0, 1.0));
     EXPECT_GT(turn * kRadToDeg, 0.3);
     EXPECT_LT(turn * kRadToDeg, 2.5);
 }

@@ -16,12 +16,12 @@ _Static_assert(sizeof(TIndexText) == 16, "index texts");
 
 static int failures = 0;
 
-#define CHECK(cond)                                                   \
-    do {                                                              \
-        if (!(cond)) {                                                \
+#define CHECK(cond)                                                                  \
+    do {                                                                             \
+        if (!(cond)) {                                                               \
             fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-            ++failures;                                               \
-        }                                                             \
+            ++failures;                                                              \
+        }                                                                            \
     } while (0)
 
 static int boxCount = 0;

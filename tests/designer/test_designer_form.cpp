@@ -12,7 +12,8 @@ TEST(DesignerForm, UicBuiltFormMakesRunTimePanelsWithTheRecordedValues) {
     QWidget form;
     Ui::DesignerForm ui;
     ui.setupUi(&form);
-    for (TCrystalEBSPpanel* panel : {ui.CrystalEBSPpanel1, ui.CrystalEBSPpanel2, ui.CrystalEBSPpanel3}) {
+    for (TCrystalEBSPpanel* panel :
+         {ui.CrystalEBSPpanel1, ui.CrystalEBSPpanel2, ui.CrystalEBSPpanel3}) {
         EXPECT_FALSE(panel->DesignerMode());
         EXPECT_EQ(panel->CrystalSet(), nullptr);
         EXPECT_EQ(panel->ReflectorCount(), 0);

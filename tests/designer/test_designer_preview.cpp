@@ -103,7 +103,9 @@ bool perfectMatching(const std::vector<std::vector<bool>>& fits) {
     return true;
 }
 
-QRgb rgbOf(ebsp::Rgb c) { return qRgb(c.r, c.g, c.b) & 0xFFFFFFu; }
+QRgb rgbOf(ebsp::Rgb c) {
+    return qRgb(c.r, c.g, c.b) & 0xFFFFFFu;
+}
 
 int countColour(const QImage& image, QRgb colour) {
     int count = 0;
@@ -179,7 +181,8 @@ TEST(DesignerPreview, ReflectorListIsTheSymmetryExpansionOfTheFamilies) {
             EXPECT_EQ(r.d, f.spacing) << f.h << f.k << f.l << " entry " << i;
             EXPECT_EQ(r.intensity, f.intensity);
             std::vector<bool> row;
-            for (const V& a : axes) row.push_back(fromAxis(r, a, length));
+            for (const V& a : axes)
+                row.push_back(fromAxis(r, a, length));
             fits.push_back(row);
         }
         EXPECT_TRUE(perfectMatching(fits)) << "family " << f.h << f.k << f.l;

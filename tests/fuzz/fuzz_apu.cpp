@@ -30,10 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint16_t status =
         lattix::parseApuRecord(std::string_view(text.get(), length), laue, variant, block);
     if (status != lattix::kStatusOk) {
-        if (status != lattix::kStatusInvalidNumber && status != lattix::kStatusRangeError) std::abort();
+        if (status != lattix::kStatusInvalidNumber && status != lattix::kStatusRangeError)
+            std::abort();
         return 0;
     }
-    if (block.DirCount < 0 || block.DirCount > 5 || block.NormalCount < 0 || block.NormalCount > 5) std::abort();
+    if (block.DirCount < 0 || block.DirCount > 5 || block.NormalCount < 0 || block.NormalCount > 5)
+        std::abort();
     lattix::convertApuBlock(*cs, block);
     for (int i = 0; i < 5; ++i) {
         if (std::memchr(block.DirTexts[i], '\0', 16) == nullptr) std::abort();

@@ -1,4 +1,5 @@
-// Fuzz target: the crystal-file reader on arbitrary bytes, then the lattice matrices of whatever cell it read.
+// Fuzz target: the crystal-file reader on arbitrary bytes, then the lattice matrices of whatever
+// cell it read.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

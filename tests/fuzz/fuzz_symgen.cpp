@@ -1,4 +1,5 @@
-// Fuzz target: the SYMGEN reader on arbitrary bytes and the expansion of whatever generators it accepts.
+// Fuzz target: the SYMGEN reader on arbitrary bytes and the expansion of whatever generators it
+// accepts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,15 +18,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (length != 0) std::memcpy(text.get(), data + 1, length);
 
     lattix::GeneratorList generators;
-    const std::uint16_t status = lattix::parseSymGen(std::string_view(text.get(), length), laue, generators);
+    const std::uint16_t status =
+        lattix::parseSymGen(std::string_view(text.get(), length), laue, generators);
     if (status != lattix::kStatusOk) {
-        if (status != lattix::kStatusInvalidNumber && status != lattix::kStatusRangeError) std::abort();
+        if (status != lattix::kStatusInvalidNumber && status != lattix::kStatusRangeError)
+            std::abort();
         return 0;
     }
     if (generators.count < 0 || generators.count > 3) std::abort();
     long expected = 1;
     for (int g = 0; g < generators.count; ++g) {
-        if (std::memchr(generators.axisTexts[g], '\0', sizeof generators.axisTexts[g]) == nullptr) std::abort();
+        if (std::memchr(generators.axisTexts[g], '\0', sizeof generators.axisTexts[g]) == nullptr)
+            std::abort();
         if (generators.orders[g] > 1) expected *= generators.orders[g];
     }
     if (expected > 96) std::abort();

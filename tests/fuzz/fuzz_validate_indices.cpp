@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A text that parses never names the zero vector.
         if (out.v[0] == 0 && out.v[1] == 0 && out.v[2] == 0) std::abort();
         char written[64];
-        const std::size_t n = lattix::indicesToText(dir != 0, (dir % 12), out, (dir & 0x10) != 0, written,
-                                                    sizeof written);
+        const std::size_t n = lattix::indicesToText(dir != 0, (dir % 12), out, (dir & 0x10) != 0,
+                                                    written, sizeof written);
         if (n >= sizeof written || std::strlen(written) != n) std::abort();
         TIndices four;
         Miller2Bravais(dir, &out, &four);

@@ -28,7 +28,8 @@ int expectedDivisor(const int* v, int n) {
     }
     for (long long d = m; d >= 2; --d) {
         bool all = true;
-        for (int i = 0; i < n; ++i) all = all && v[i] % d == 0;
+        for (int i = 0; i < n; ++i)
+            all = all && v[i] % d == 0;
         if (all) return static_cast<int>(d);
     }
     return 1;
@@ -41,7 +42,8 @@ TEST(IndicesToText, DigitsSignsAndPeriods) {
     EXPECT_EQ(text(true, 1, {{12, 0, -1, 0}}, false), ".120-1");
     EXPECT_EQ(text(false, 11, {{-10, 9, -9, 0}}, false), ".-109-9");
     EXPECT_EQ(text(false, 11, {{0, 0, 0, 0}}, false), "000");
-    EXPECT_EQ(text(true, 3, {{-2147483647 - 1, 2147483647, 100, 0}}, false), ".-2147483648.2147483647.100");
+    EXPECT_EQ(text(true, 3, {{-2147483647 - 1, 2147483647, 100, 0}}, false),
+              ".-2147483648.2147483647.100");
 }
 
 TEST(IndicesToText, FourIndicesOnlyForTrigonalAndHexagonal) {
@@ -89,7 +91,8 @@ TEST(IndicesToText, FourIndexTextsParseBackToReducedIndices) {
                     ASSERT_TRUE(lattix::parseIndices(t, dir, back)) << t;
                     int expected[3] = {h, k, l};
                     lattix::reduceCommonDivisor(expected, 3);
-                    ASSERT_TRUE(back.v[0] == expected[0] && back.v[1] == expected[1] && back.v[2] == expected[2])
+                    ASSERT_TRUE(back.v[0] == expected[0] && back.v[1] == expected[1] &&
+                                back.v[2] == expected[2])
                         << t;
                 }
             }
@@ -155,8 +158,15 @@ TEST(TextViews, SixteenCharactersAtMost) {
 TEST(ParseIndicesInternal, ByteValuesAboveAsciiAreNotTrimmed) {
     TIndices out{};
     // Latin-1 letters (0xC5) are not control characters: the text stays malformed.
-    EXPECT_FALSE(lattix::parseIndices("\xC5" "111", true, out));
+    EXPECT_FALSE(
+        lattix::parseIndices("\xC5"
+                             "111",
+                             true, out));
     EXPECT_FALSE(lattix::parseIndices("111\xB0", true, out));
-    EXPECT_TRUE(lattix::parseIndices(std::string_view("\0\0" "111" "\0", 6), true, out));
+    EXPECT_TRUE(lattix::parseIndices(std::string_view("\0\0"
+                                                      "111"
+                                                      "\0",
+                                                      6),
+                                     true, out));
     EXPECT_EQ(out.v[0], 1);
 }

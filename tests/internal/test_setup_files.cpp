@@ -1,4 +1,5 @@
-// The setup-file readers from memory: text cursor, SYMGEN lines and their expansion, APU records, crystal files, wildcards.
+// The setup-file readers from memory: text cursor, SYMGEN lines and their expansion, APU records,
+// crystal files, wildcards.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -62,11 +63,21 @@ TEST(TextReader, NumberSyntax) {
     const struct {
         const char* text;
         bool integer, real;
-    } cases[] = {{"7", true, true},       {"-0", true, true},     {"+5", true, true},
-                 {"1.", false, true},     {".5", false, true},    {"-2.5E-3", false, true},
-                 {"1e", false, false},    {"inf", false, false},  {"nan", false, false},
-                 {"0x1A", false, false},  {"1,5", false, false},  {"--1", false, false},
-                 {"99999999999", false, true}, {".", false, false}, {"+", false, false}};
+    } cases[] = {{"7", true, true},
+                 {"-0", true, true},
+                 {"+5", true, true},
+                 {"1.", false, true},
+                 {".5", false, true},
+                 {"-2.5E-3", false, true},
+                 {"1e", false, false},
+                 {"inf", false, false},
+                 {"nan", false, false},
+                 {"0x1A", false, false},
+                 {"1,5", false, false},
+                 {"--1", false, false},
+                 {"99999999999", false, true},
+                 {".", false, false},
+                 {"+", false, false}};
     for (const auto& c : cases) {
         std::int32_t i;
         double r;
@@ -192,9 +203,11 @@ TEST(Apu, RefusesCountsAndTextsThatDoNotFit) {
     EXPECT_EQ(parseApuRecord("110 0 0 0 0 6 0\n", 11, 0, block), kStatusRangeError);
     EXPECT_EQ(block.DirCount, 0);
     EXPECT_EQ(parseApuRecord("110 0 0 0 0 0 -1\n", 11, 0, block), kStatusRangeError);
-    EXPECT_EQ(parseApuRecord("110 0 0 0 0 1 0\n123456789012345 6\n", 11, 0, block), kStatusRangeError);
+    EXPECT_EQ(parseApuRecord("110 0 0 0 0 1 0\n123456789012345 6\n", 11, 0, block),
+              kStatusRangeError);
     EXPECT_EQ(parseApuRecord("110 0 0 0 0 1 0\n123456789012345   \n", 11, 0, block), kStatusOk);
-    EXPECT_EQ(parseApuRecord("110 0 0 0 0 0 1\n1 001x101 001x101 1\n", 11, 0, block), kStatusRangeError);
+    EXPECT_EQ(parseApuRecord("110 0 0 0 0 0 1\n1 001x101 001x101 1\n", 11, 0, block),
+              kStatusRangeError);
     EXPECT_EQ(parseApuRecord("110 0 zero 0 0 0 0\n", 11, 0, block), kStatusInvalidNumber);
     EXPECT_EQ(parseApuRecord("110 0 0 0 0 0 1\nx 001\n", 11, 0, block), kStatusInvalidNumber);
 }
@@ -202,7 +215,8 @@ TEST(Apu, RefusesCountsAndTextsThatDoNotFit) {
 TEST(Apu, ConversionTrimsPlaneTextsAndCrossesTheirDirections) {
     auto cs = cubicSet();
     TApuBlock block;
-    ASSERT_EQ(parseApuRecord("110 0 0 0 0 2 2\n101\n  1 1 2\n1  001x101\n1 010\n", 11, 0, block), kStatusOk);
+    ASSERT_EQ(parseApuRecord("110 0 0 0 0 2 2\n101\n  1 1 2\n1  001x101\n1 010\n", 11, 0, block),
+              kStatusOk);
     convertApuBlock(*cs, block);
     EXPECT_STREQ(block.NormalTexts[0], "001x101");
     // [001] x [101] / |..| = (0, 1, 0)
@@ -211,7 +225,7 @@ TEST(Apu, ConversionTrimsPlaneTextsAndCrossesTheirDirections) {
     EXPECT_NEAR(block.Normals[0].z, 0.0, 1e-15);
     EXPECT_NEAR(block.Normals[1].y, 1.0, 1e-15);  // a single direction
     EXPECT_NEAR(block.Dirs[0].x, std::sqrt(0.5), 1e-15);
-    EXPECT_STREQ(block.DirTexts[1], "  1 1 2");    // direction texts keep their blanks
+    EXPECT_STREQ(block.DirTexts[1], "  1 1 2");  // direction texts keep their blanks
     EXPECT_NEAR(block.Dirs[1].z, 2 / std::sqrt(6.0), 1e-12);
 }
 
@@ -245,12 +259,23 @@ TEST(Wildcards, MatchWithoutRegardToCase) {
         const char* pattern;
         const char* name;
         bool match;
-    } cases[] = {{"*", "anything", true},       {"*", "", true},          {"", "", true},
-                 {"", "a", false},              {"a?c", "ABC", true},     {"a?c", "ac", false},
-                 {"*.cry", "IRON.CRY", true},   {"*.cry", "iron.cryx", false}, {"i*n*.c*", "IronBcc.cry", true},
-                 {"*a*a*", "banana", true},     {"*ab", "aab", true},     {"?", "", false},
-                 {"k*e.cry", "kyanite.cry", true}, {"**x", "x", true},    {"a*", "ba", false}};
-    for (const auto& c : cases) EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
+    } cases[] = {{"*", "anything", true},
+                 {"*", "", true},
+                 {"", "", true},
+                 {"", "a", false},
+                 {"a?c", "ABC", true},
+                 {"a?c", "ac", false},
+                 {"*.cry", "IRON.CRY", true},
+                 {"*.cry", "iron.cryx", false},
+                 {"i*n*.c*", "IronBcc.cry", true},
+                 {"*a*a*", "banana", true},
+                 {"*ab", "aab", true},
+                 {"?", "", false},
+                 {"k*e.cry", "kyanite.cry", true},
+                 {"**x", "x", true},
+                 {"a*", "ba", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
 }
 
 }  // namespace

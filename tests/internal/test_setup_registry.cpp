@@ -1,4 +1,5 @@
-// The machine-wide key on Unix: Orvane.conf in the XDG system folders, its INI syntax, and the fallback with its box.
+// The machine-wide key on Unix: Orvane.conf in the XDG system folders, its INI syntax, and the
+// fallback with its box.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,10 +18,12 @@ namespace lattix {
 namespace {
 
 std::vector<std::string> boxes;
-void recordBox(const char* caption, const char* text) { boxes.push_back(std::string(caption) + "|" + text); }
+void recordBox(const char* caption, const char* text) {
+    boxes.push_back(std::string(caption) + "|" + text);
+}
 
 class XdgFolders : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_root = fs::temp_directory_path() / ("lattix_xdg_" + std::to_string(::getpid()));
         fs::create_directories(m_root / "first");
@@ -33,8 +36,10 @@ protected:
     }
     void TearDown() override {
         setMessageBoxHandler(nullptr);
-        if (m_had) setenv("XDG_CONFIG_DIRS", m_saved.c_str(), 1);
-        else unsetenv("XDG_CONFIG_DIRS");
+        if (m_had)
+            setenv("XDG_CONFIG_DIRS", m_saved.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_DIRS");
         std::error_code ec;
         fs::remove_all(m_root, ec);
     }

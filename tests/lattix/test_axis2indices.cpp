@@ -1,4 +1,5 @@
-// Axis2Indices: small-index texts that parse back to directions at the reported angle, and the limit cache.
+// Axis2Indices: small-index texts that parse back to directions at the reported angle, and the
+// limit cache.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,9 +19,15 @@ TCrySet makeSet(int laue, float a, float b, float c, float alpha, float beta, fl
     return cs;
 }
 
-TCrySet cubic() { return makeSet(11, 4, 4, 4, 90, 90, 90); }
-TCrySet hexagonal() { return makeSet(9, 3, 3, 5, 90, 90, 120); }
-TCrySet triclinic() { return makeSet(1, 5, 6, 7, 80, 85, 95); }
+TCrySet cubic() {
+    return makeSet(11, 4, 4, 4, 90, 90, 90);
+}
+TCrySet hexagonal() {
+    return makeSet(9, 3, 3, 5, 90, 90, 120);
+}
+TCrySet triclinic() {
+    return makeSet(1, 5, 6, 7, 80, 85, 95);
+}
 
 TVec3D unit(TVec3D v) {
     const double l = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
@@ -72,7 +79,8 @@ TEST(Axis2Indices, HexagonalFourIndexText) {
 
 // For random directions: the text is a direction within the limits, and
 // the angle reported is the one between it and v.
-void checkRandomDirections(const TCrySet& cs, bool four, const char* limits, int limit, unsigned seed) {
+void checkRandomDirections(const TCrySet& cs, bool four, const char* limits, int limit,
+                           unsigned seed) {
     std::mt19937_64 rng(seed);
     std::normal_distribution<double> n(0.0, 1.0);
     for (int trial = 0; trial < 400; ++trial) {
@@ -80,7 +88,8 @@ void checkRandomDirections(const TCrySet& cs, bool four, const char* limits, int
         const Result r = run(cs, v, four, limits);
         TIndices idx;
         ASSERT_EQ(ValidateIndices(1, r.text.c_str(), &idx), 1) << r.text;
-        for (int i = 0; i < 3; ++i) EXPECT_LE(std::abs(idx.v[i]), limit) << r.text;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_LE(std::abs(idx.v[i]), limit) << r.text;
         TVec3D back;
         Str2Vec(&cs, 1, r.text.c_str(), &back);
         const double c = std::fmin(1.0, Dot(&back, &v));

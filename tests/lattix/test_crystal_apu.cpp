@@ -1,4 +1,5 @@
-// The APU setup data make sense: each sector is a fundamental region of the projection sphere for its group.
+// The APU setup data make sense: each sector is a fundamental region of the projection sphere for
+// its group.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,16 +18,22 @@ struct Cell {
 
 Cell cellOf(int laue) {
     switch (laue) {
-        case 1: return {7.124f, 7.856f, 5.577f, 89.99f, 101.15f, 105.95f};
-        case 2: return {9.706f, 8.95f, 5.246f, 90, 108.59f, 90};
-        case 3: return {7.756f, 7.8735f, 5.544f, 90, 90, 90};
+        case 1:
+            return {7.124f, 7.856f, 5.577f, 89.99f, 101.15f, 105.95f};
+        case 2:
+            return {9.706f, 8.95f, 5.246f, 90, 108.59f, 90};
+        case 3:
+            return {7.756f, 7.8735f, 5.544f, 90, 90, 90};
         case 4:
-        case 5: return {3.9406f, 3.9406f, 4.0636f, 90, 90, 90};
+        case 5:
+            return {3.9406f, 3.9406f, 4.0636f, 90, 90, 90};
         case 6:
         case 7:
         case 8:
-        case 9: return {4.754f, 4.754f, 12.982f, 90, 90, 120};
-        default: return {5.418f, 5.418f, 5.418f, 90, 90, 90};
+        case 9:
+            return {4.754f, 4.754f, 12.982f, 90, 90, 120};
+        default:
+            return {5.418f, 5.418f, 5.418f, 90, 90, 90};
     }
 }
 
@@ -47,13 +54,14 @@ TVec3D randomUnit(std::mt19937& random) {
 }
 
 class ApuSectors : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     void SetUp() override {
         const int laue = GetParam();
         const Cell c = cellOf(laue);
         m_cs = std::make_unique<TCrySet>();
         std::memset(m_cs.get(), 0, sizeof(TCrySet));
-        InitCrySet2(m_cs.get(), "apu", "", c.a, c.b, c.c, c.alpha, c.beta, c.gamma, laue, 240 + laue);
+        InitCrySet2(m_cs.get(), "apu", "", c.a, c.b, c.c, c.alpha, c.beta, c.gamma, laue,
+                    240 + laue);
         ASSERT_EQ(GetInitIoStatus(), 0);
     }
     // Number of equivalents of d inside the sector; with inversion for the

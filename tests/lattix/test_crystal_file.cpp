@@ -1,4 +1,5 @@
-// InitCrySet on good and broken crystal files in a temporary system folder, and on the installed COMMON files.
+// InitCrySet on good and broken crystal files in a temporary system folder, and on the installed
+// COMMON files.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -38,7 +39,7 @@ void writeFile(const fs::path& path, const std::string& contents) {
 // A system folder of our own: the real SYMGEN and APU, a COMMON folder with
 // test files, and an Orvane.conf naming it.
 class CrystalFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_root = fs::temp_directory_path() / ("lattix_cf_" + std::to_string(::getpid()));
         m_system = m_root / "system";
@@ -47,8 +48,10 @@ protected:
         ASSERT_TRUE(fs::exists(data / "SYMGEN")) << data;
         fs::copy_file(data / "SYMGEN", m_system / "SYMGEN");
         fs::copy_file(data / "APU", m_system / "APU");
-        writeFile(m_system / "COMMON" / "Corundum.CRY", "VER3.1\r\nCorundum\r\nin COMMON\r\n7\r\n4.754 4.754 12.982 90 90 120\r\n");
-        writeFile(m_system / "COMMON" / "Copper.cry", "VER3.1\nCopper\nfcc\n11\n3.615 3.615 3.615 90 90 90\n");
+        writeFile(m_system / "COMMON" / "Corundum.CRY",
+                  "VER3.1\r\nCorundum\r\nin COMMON\r\n7\r\n4.754 4.754 12.982 90 90 120\r\n");
+        writeFile(m_system / "COMMON" / "Copper.cry",
+                  "VER3.1\nCopper\nfcc\n11\n3.615 3.615 3.615 90 90 90\n");
         writeFile(m_root / "Orvane.conf", "[General]\nSystemDir=" + m_system.string() + "\n");
         const char* old = std::getenv("XDG_CONFIG_DIRS");
         m_savedXdg = old ? old : "";
@@ -73,7 +76,9 @@ protected:
 };
 
 TEST_F(CrystalFiles, GoodFileFillsTheWholeSet) {
-    const std::string path = crystalFile("ti.cry", "VER3.1\r\nTitanium\r\nP 6_3/m m c\r\n9\r\n2.9504 2.9504 4.6833 90 90 120\r\nignored\r\n");
+    const std::string path = crystalFile(
+        "ti.cry",
+        "VER3.1\r\nTitanium\r\nP 6_3/m m c\r\n9\r\n2.9504 2.9504 4.6833 90 90 120\r\nignored\r\n");
     EXPECT_EQ(init(path), 0);
     EXPECT_EQ(GetInitIoStatus(), 0);
     EXPECT_EQ(errMsg(), "Ok");
@@ -94,9 +99,11 @@ TEST_F(CrystalFiles, GoodFileFillsTheWholeSet) {
 TEST_F(CrystalFiles, LfAndCrLfFilesReadAlike) {
     const std::string body = "VER2.2|Quartz|ref|7|4.913 4.913 5.504 90 90 120|";
     std::string lf = body, crlf = body;
-    for (char& c : lf) if (c == '|') c = '\n';
+    for (char& c : lf)
+        if (c == '|') c = '\n';
     crlf.clear();
-    for (char c : body) crlf += c == '|' ? std::string("\r\n") : std::string(1, c);
+    for (char c : body)
+        crlf += c == '|' ? std::string("\r\n") : std::string(1, c);
     ASSERT_EQ(init(crystalFile("lf.cry", lf)), 0);
     const TCrySet fromLf = *m_cs;
     ASSERT_EQ(init(crystalFile("crlf.cry", crlf)), 0);
@@ -110,7 +117,8 @@ TEST_F(CrystalFiles, VersionTags) {
     EXPECT_EQ(init(crystalFile("b.cry", "Ver2.5\nB\n\n11\n4 4 4 90 90 90\n")), 0);
     // A refused tag is a failure of its own, not a silent success.
     for (const char* tag : {"VER2.1", "VER2.0", "VER3.2", "VER3.1 ", "", "crystal"}) {
-        EXPECT_EQ(init(crystalFile("c.cry", std::string(tag) + "\nC\n\n11\n4 4 4 90 90 90\n")), 300) << tag;
+        EXPECT_EQ(init(crystalFile("c.cry", std::string(tag) + "\nC\n\n11\n4 4 4 90 90 90\n")), 300)
+            << tag;
         EXPECT_EQ(errMsg(), "Error number: 300");
     }
 }
@@ -189,10 +197,10 @@ TEST(CommonFolder, BuiltInPhaseFilesLoad) {
         const char* pattern;
         const char* name;
         int laue;
-    } phases[] = {{"alumina.cry", "Alumina", 7},      {"ironbcc.cry", "Iron bcc", 11},
-                  {"kyan*", "Kyanite", 1},            {"zro2mono*", "Zirconia, monoclinic", 2},
-                  {"quartz.cry", "Quartz", 7},        {"pyrite.cry", "Pyrite", 10},
-                  {"sic2h.cry", "SiC [2H]", 9},       {"zro2tet.cry", "Zirconia, tetragonal", 5}};
+    } phases[] = {{"alumina.cry", "Alumina", 7}, {"ironbcc.cry", "Iron bcc", 11},
+                  {"kyan*", "Kyanite", 1},       {"zro2mono*", "Zirconia, monoclinic", 2},
+                  {"quartz.cry", "Quartz", 7},   {"pyrite.cry", "Pyrite", 10},
+                  {"sic2h.cry", "SiC [2H]", 9},  {"zro2tet.cry", "Zirconia, tetragonal", 5}};
     auto cs = std::make_unique<TCrySet>();
     for (const auto& p : phases) {
         EXPECT_EQ(InitCrySet(cs.get(), p.pattern), 0) << p.pattern;

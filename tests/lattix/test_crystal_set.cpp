@@ -1,4 +1,5 @@
-// Crystal sets through the exports: lattice matrices, the SYMGEN operators of all eleven Laue groups, spacings, index vectors.
+// Crystal sets through the exports: lattice matrices, the SYMGEN operators of all eleven Laue
+// groups, spacings, index vectors.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -27,16 +28,22 @@ struct Cell {
 // A cell of each Laue group's crystal system (hexagonal axes for trigonal).
 Cell cellOf(int laue) {
     switch (laue) {
-        case 1: return {7.124f, 7.856f, 5.577f, 89.99f, 101.15f, 105.95f};  // kyanite
-        case 2: return {5.1461f, 5.2118f, 5.313f, 90, 99.22f, 90};           // monoclinic zirconia
-        case 3: return {4.756f, 10.207f, 5.98f, 90, 90, 90};
+        case 1:
+            return {7.124f, 7.856f, 5.577f, 89.99f, 101.15f, 105.95f};  // kyanite
+        case 2:
+            return {5.1461f, 5.2118f, 5.313f, 90, 99.22f, 90};  // monoclinic zirconia
+        case 3:
+            return {4.756f, 10.207f, 5.98f, 90, 90, 90};
         case 4:
-        case 5: return {3.6055f, 3.6055f, 5.1797f, 90, 90, 90};
+        case 5:
+            return {3.6055f, 3.6055f, 5.1797f, 90, 90, 90};
         case 6:
         case 7:
         case 8:
-        case 9: return {4.913f, 4.913f, 5.504f, 90, 90, 120};
-        default: return {4.05f, 4.05f, 4.05f, 90, 90, 90};
+        case 9:
+            return {4.913f, 4.913f, 5.504f, 90, 90, 120};
+        default:
+            return {4.05f, 4.05f, 4.05f, 90, 90, 90};
     }
 }
 
@@ -44,12 +51,14 @@ std::unique_ptr<TCrySet> makeSet(int laue, const Cell& cell, const char* name = 
                                  const char* reference = "ref") {
     auto cs = std::make_unique<TCrySet>();
     std::memset(cs.get(), 0x5A, sizeof(TCrySet));
-    InitCrySet2(cs.get(), name, reference, cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma,
-                laue, 240 + laue);
+    InitCrySet2(cs.get(), name, reference, cell.a, cell.b, cell.c, cell.alpha, cell.beta,
+                cell.gamma, laue, 240 + laue);
     return cs;
 }
 
-double element(const TMat3D& m, int row, int column) { return (&m.col[column].x)[row]; }
+double element(const TMat3D& m, int row, int column) {
+    return (&m.col[column].x)[row];
+}
 
 TMat3D product(const TMat3D& a, const TMat3D& b) {
     TMat3D out;
@@ -60,7 +69,8 @@ TMat3D product(const TMat3D& a, const TMat3D& b) {
 double distance(const TMat3D& a, const TMat3D& b) {
     double worst = 0;
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) worst = std::max(worst, std::abs(element(a, i, j) - element(b, i, j)));
+        for (int j = 0; j < 3; ++j)
+            worst = std::max(worst, std::abs(element(a, i, j) - element(b, i, j)));
     return worst;
 }
 
@@ -98,9 +108,11 @@ TEST_P(LaueGroupOperators, AreTheGroupsProperRotationsOnceEach) {
         const TMat3D& s = cs->SymOps[i];
         EXPECT_LT(distance(product(transposed(s), s), identity()), 1e-12) << "operator " << i + 1;
         EXPECT_NEAR(Det3x3(&s), 1.0, 1e-12) << "operator " << i + 1;
-        for (int j = 0; j < i; ++j) EXPECT_GT(distance(s, cs->SymOps[j]), 1e-6) << i + 1 << " = " << j + 1;
+        for (int j = 0; j < i; ++j)
+            EXPECT_GT(distance(s, cs->SymOps[j]), 1e-6) << i + 1 << " = " << j + 1;
         for (int j = 0; j < cs->SymOpCount; ++j) {
-            EXPECT_GE(find(*cs, product(s, cs->SymOps[j])), 0) << "not closed: " << i + 1 << "*" << j + 1;
+            EXPECT_GE(find(*cs, product(s, cs->SymOps[j])), 0)
+                << "not closed: " << i + 1 << "*" << j + 1;
         }
         // The operator maps the lattice onto itself: in lattice coordinates it
         // is an integer matrix.
@@ -108,7 +120,8 @@ TEST_P(LaueGroupOperators, AreTheGroupsProperRotationsOnceEach) {
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c) {
                 const double v = element(lattice, r, c);
-                EXPECT_NEAR(v, std::round(v), 1e-5) << "operator " << i + 1 << " (" << r << "," << c << ")";
+                EXPECT_NEAR(v, std::round(v), 1e-5)
+                    << "operator " << i + 1 << " (" << r << "," << c << ")";
             }
     }
 }
@@ -132,9 +145,11 @@ TEST_P(LaueGroupOperators, MakeTheEulerBoxReductionsTrueSymmetries) {
         const TVec3D e{angle(random) * 2 * kPi, angle(random) * kPi, angle(random) * 2 * kPi};
         EXPECT_TRUE(isSymmetry(e, TVec3D{e.x, e.y, e.z + limits.z})) << "phi2 period";
         if (laue >= 10) {
-            EXPECT_TRUE(isSymmetry(e, TVec3D{e.x + kPi, 2 * limits.y - e.y, limits.z - e.z})) << "Phi fold";
+            EXPECT_TRUE(isSymmetry(e, TVec3D{e.x + kPi, 2 * limits.y - e.y, limits.z - e.z}))
+                << "Phi fold";
         } else if (limits.x < 2 * kPi - 1e-9) {
-            EXPECT_TRUE(isSymmetry(e, TVec3D{e.x - limits.x, limits.y - e.y, limits.z - e.z})) << "phi1 fold";
+            EXPECT_TRUE(isSymmetry(e, TVec3D{e.x - limits.x, limits.y - e.y, limits.z - e.z}))
+                << "phi1 fold";
         }
     }
     if (laue >= 10) {  // the three-fold about [111] of the cubic choice
@@ -175,7 +190,8 @@ TEST(CrySet, HexagonalCellPutsAOffTheYAxis) {
     // Closed form for hexagonal cells: 1/d^2 = 4/3 (h^2 + hk + k^2)/a^2 + l^2/c^2.
     const int hkl[][3] = {{1, 0, 0}, {1, 1, 0}, {1, 0, 1}, {2, -1, 3}, {0, 0, 2}};
     for (const auto& m : hkl) {
-        const double inv = 4.0 / 3.0 * (m[0] * m[0] + m[0] * m[1] + m[1] * m[1]) / 9.0 + m[2] * m[2] / 25.0;
+        const double inv =
+            4.0 / 3.0 * (m[0] * m[0] + m[0] * m[1] + m[1] * m[1]) / 9.0 + m[2] * m[2] / 25.0;
         EXPECT_NEAR(LatticeSpacing(cs.get(), m[0], m[1], m[2]), 1 / std::sqrt(inv), 1e-6);
     }
 }
@@ -191,13 +207,17 @@ TEST(CrySet, KyaniteSpacingsMatchTheTriclinicFormula) {
                  sg = std::sin(k.gamma * kPi / 180);
     const double v = a * b * c * std::sqrt(1 - ca * ca - cb * cb - cg * cg + 2 * ca * cb * cg);
     EXPECT_NEAR(Det3x3(&cs->Direct), v, 1e-3);
-    const int hkl[][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}, {1, 0, -4}, {3, 0, -2}, {-2, 3, 1}};
+    const int hkl[][3] = {{1, 0, 0},  {0, 1, 0},  {0, 0, 1}, {1, 1, 1},
+                          {1, 0, -4}, {3, 0, -2}, {-2, 3, 1}};
     for (const auto& m : hkl) {
         const double h = m[0], kk = m[1], l = m[2];
         const double s = h * h * b * b * c * c * sa * sa + kk * kk * a * a * c * c * sb * sb +
-                         l * l * a * a * b * b * sg * sg + 2 * h * kk * a * b * c * c * (ca * cb - cg) +
-                         2 * kk * l * a * a * b * c * (cb * cg - ca) + 2 * h * l * a * b * b * c * (cg * ca - cb);
-        EXPECT_NEAR(LatticeSpacing(cs.get(), m[0], m[1], m[2]), v / std::sqrt(s), 1e-9) << h << kk << l;
+                         l * l * a * a * b * b * sg * sg +
+                         2 * h * kk * a * b * c * c * (ca * cb - cg) +
+                         2 * kk * l * a * a * b * c * (cb * cg - ca) +
+                         2 * h * l * a * b * b * c * (cg * ca - cb);
+        EXPECT_NEAR(LatticeSpacing(cs.get(), m[0], m[1], m[2]), v / std::sqrt(s), 1e-9)
+            << h << kk << l;
     }
     // Direct and reciprocal bases are dual: a*.a = 1, a*.b = 0, ...
     for (int i = 0; i < 3; ++i)
@@ -243,7 +263,8 @@ TEST(CrySet, IndexTextsAndIndicesGiveUnitVectors) {
 
 TEST(CrySet, PseudoSymmetryHoldsFourEntries) {
     const auto cs = makeSet(5, {3, 3, 5, 90, 90, 90});
-    for (int i = 0; i < 4; ++i) SetPseudoSymmetry(cs.get(), static_cast<uint8_t>(i + 1), 0, 0, 2, 0.5f * i);
+    for (int i = 0; i < 4; ++i)
+        SetPseudoSymmetry(cs.get(), static_cast<uint8_t>(i + 1), 0, 0, 2, 0.5f * i);
     const TPseudoSym before = cs->Pseudo[3];
     SetPseudoSymmetry(cs.get(), 9, 1, 0, 0, 9);
     EXPECT_EQ(cs->PseudoCount, 4);
@@ -277,14 +298,15 @@ TEST(CrySet, MissingSetupDataIsReportedNotThrown) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("lattix_cs_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir / "empty");
-    std::ofstream(dir / "Orvane.conf") << "[General]\nSystemDir=" << (dir / "empty").string() << "\n";
+    std::ofstream(dir / "Orvane.conf")
+        << "[General]\nSystemDir=" << (dir / "empty").string() << "\n";
     const char* old = std::getenv("XDG_CONFIG_DIRS");
     const std::string saved = old ? old : "";
     setenv("XDG_CONFIG_DIRS", dir.c_str(), 1);
 
     const auto cs = makeSet(11, {4, 4, 4, 90, 90, 90});
     EXPECT_EQ(GetInitIoStatus(), 2);
-    EXPECT_EQ(cs->SymOpCount, 1);                 // never a stale count
+    EXPECT_EQ(cs->SymOpCount, 1);                  // never a stale count
     EXPECT_NEAR(cs->Direct.col[0].x, 4.0, 1e-12);  // the matrices were built
     char text[64];
     EXPECT_STREQ(ErrMsg(text), "Ok");

@@ -24,18 +24,20 @@ Parsed parse(const char* text, uint8_t dir = 1) {
     return Parsed{ok == 1, {out.v[0], out.v[1], out.v[2]}};
 }
 
-#define EXPECT_INDICES(text, dir, a, b, c)                 \
-    do {                                                   \
-        const Parsed p_ = parse(text, dir);                \
-        EXPECT_TRUE(p_.ok) << '"' << (text) << '"';        \
-        EXPECT_EQ(p_.v[0], a) << '"' << (text) << '"';     \
-        EXPECT_EQ(p_.v[1], b) << '"' << (text) << '"';     \
-        EXPECT_EQ(p_.v[2], c) << '"' << (text) << '"';     \
+#define EXPECT_INDICES(text, dir, a, b, c)             \
+    do {                                               \
+        const Parsed p_ = parse(text, dir);            \
+        EXPECT_TRUE(p_.ok) << '"' << (text) << '"';    \
+        EXPECT_EQ(p_.v[0], a) << '"' << (text) << '"'; \
+        EXPECT_EQ(p_.v[1], b) << '"' << (text) << '"'; \
+        EXPECT_EQ(p_.v[2], c) << '"' << (text) << '"'; \
     } while (0)
 
 #define EXPECT_REFUSED(text, dir) EXPECT_FALSE(parse(text, dir).ok) << '"' << (text) << '"'
 
-int gcd3(int a, int b, int c) { return std::gcd(std::gcd(std::abs(a), std::abs(b)), std::abs(c)); }
+int gcd3(int a, int b, int c) {
+    return std::gcd(std::gcd(std::abs(a), std::abs(b)), std::abs(c));
+}
 
 // Copies a text into a 16-character "by value" array.
 struct Text16 {
@@ -58,7 +60,10 @@ TEST(ParseIndices, CompactForm) {
     EXPECT_INDICES("+1+2-3", 1, 1, 2, -3);
     EXPECT_INDICES("  111  ", 1, 1, 1, 1);
     EXPECT_INDICES("\t\r\n123\n", 1, 1, 2, 3);
-    EXPECT_INDICES("\x01" "9-87\x1f", 1, 9, -8, 7);
+    EXPECT_INDICES(
+        "\x01"
+        "9-87\x1f",
+        1, 9, -8, 7);
 }
 
 TEST(ParseIndices, SpacedForm) {
@@ -73,7 +78,7 @@ TEST(ParseIndices, FourIndexForms) {
     EXPECT_INDICES("2-1-10", 1, 1, 0, 0);  // three times [100], reduced
     EXPECT_INDICES("2-1-10", 0, 2, -1, 0);
     EXPECT_INDICES("1-101", 0, 1, -1, 1);
-    EXPECT_INDICES("11-20", 1, 1, 1, 0);   // [11-20] = 3[110]
+    EXPECT_INDICES("11-20", 1, 1, 1, 0);  // [11-20] = 3[110]
     EXPECT_INDICES("11-20", 0, 1, 1, 0);
     EXPECT_INDICES("0001", 1, 0, 0, 1);
     EXPECT_INDICES("22-42", 0, 1, 1, 1);
@@ -85,9 +90,11 @@ TEST(ParseIndices, FourIndexForms) {
 }
 
 TEST(ParseIndices, MalformedTexts) {
-    for (const char* t : {"", "  ", "11", "12", "000", "0 0 0", "a11", "[111]", "(111)", "111]", "1-1",
-                          "1 1", "1.1.1", "1,1,1", "--1-1-1", "1--10", "1 a 1", "1 - 1 0", "1-10a",
-                          "99999999999 1 1", "2147483648 0 1", "1e1 2 3", "x", "1\t1\t1"}) {
+    for (const char* t :
+         {"",        "  ",    "11",     "12",      "000",   "0 0 0",           "a11",
+          "[111]",   "(111)", "111]",   "1-1",     "1 1",   "1.1.1",           "1,1,1",
+          "--1-1-1", "1--10", "1 a 1",  "1 - 1 0", "1-10a", "99999999999 1 1", "2147483648 0 1",
+          "1e1 2 3", "x",     "1\t1\t1"}) {
         EXPECT_REFUSED(t, 1);
         EXPECT_REFUSED(t, 0);
     }
@@ -117,9 +124,10 @@ TEST(ParseIndices, EverySingleDigitTripleReadsBack) {
     for (int h = -9; h <= 9; ++h)
         for (int k = -9; k <= 9; ++k)
             for (int l = -9; l <= 9; ++l) {
-                const std::string compact = std::to_string(h) + std::to_string(k) + std::to_string(l);
-                const std::string spaced =
-                    " " + std::to_string(h) + "  " + std::to_string(k) + " " + std::to_string(l) + " ";
+                const std::string compact =
+                    std::to_string(h) + std::to_string(k) + std::to_string(l);
+                const std::string spaced = " " + std::to_string(h) + "  " + std::to_string(k) +
+                                           " " + std::to_string(l) + " ";
                 const Parsed a = parse(compact.c_str()), b = parse(spaced.c_str(), 0);
                 const bool zero = h == 0 && k == 0 && l == 0;
                 ASSERT_EQ(a.ok, !zero) << compact;
@@ -234,12 +242,15 @@ TEST(ValidateHKLUVW, AgreesWithDotProductOverSmallIndices) {
                 for (int u = -2; u <= 2; ++u)
                     for (int v = -2; v <= 2; ++v)
                         for (int w = -2; w <= 2; ++w) {
-                            if ((h == 0 && k == 0 && l == 0) || (u == 0 && v == 0 && w == 0)) continue;
-                            const std::string p = std::to_string(h) + std::to_string(k) + std::to_string(l);
-                            const std::string d = std::to_string(u) + " " + std::to_string(v) + " " +
-                                                  std::to_string(w);
+                            if ((h == 0 && k == 0 && l == 0) || (u == 0 && v == 0 && w == 0))
+                                continue;
+                            const std::string p =
+                                std::to_string(h) + std::to_string(k) + std::to_string(l);
+                            const std::string d = std::to_string(u) + " " + std::to_string(v) +
+                                                  " " + std::to_string(w);
                             const bool expected = h * u + k * v + l * w == 0;
-                            ASSERT_EQ(ValidateHKLUVW(Text16(p.c_str()).t, Text16(d.c_str()).t), expected ? 1 : 0)
+                            ASSERT_EQ(ValidateHKLUVW(Text16(p.c_str()).t, Text16(d.c_str()).t),
+                                      expected ? 1 : 0)
                                 << p << " / " << d;
                             trueCount += expected;
                         }

@@ -1,4 +1,5 @@
-// Misorientation: smallest angles against an independent quaternion computation, axes, all solutions, edge cases.
+// Misorientation: smallest angles against an independent quaternion computation, axes, all
+// solutions, edge cases.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "lattixLib.h"
 #include "../support/lattix_test_support.h"
+#include "lattixLib.h"
 
 namespace {
 
@@ -19,31 +20,41 @@ struct Quat {
 };
 
 Quat mul(const Quat& a, const Quat& b) {
-    return Quat{a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z, a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
-                a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x, a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w};
+    return Quat{a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z,
+                a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
+                a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+                a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w};
 }
 
-Quat conj(const Quat& q) { return Quat{q.w, -q.x, -q.y, -q.z}; }
+Quat conj(const Quat& q) {
+    return Quat{q.w, -q.x, -q.y, -q.z};
+}
 
-double m(const TMat3D& a, int i, int j) { return (&a.col[j].x)[i]; }
+double m(const TMat3D& a, int i, int j) {
+    return (&a.col[j].x)[i];
+}
 
 // Shepperd's method, picking the largest of w, x, y, z to divide by.
 Quat fromMatrix(const TMat3D& a) {
     const double t = m(a, 0, 0) + m(a, 1, 1) + m(a, 2, 2);
     if (t >= m(a, 0, 0) && t >= m(a, 1, 1) && t >= m(a, 2, 2)) {
         const double s = 2 * std::sqrt(1 + t);
-        return Quat{s / 4, (m(a, 2, 1) - m(a, 1, 2)) / s, (m(a, 0, 2) - m(a, 2, 0)) / s, (m(a, 1, 0) - m(a, 0, 1)) / s};
+        return Quat{s / 4, (m(a, 2, 1) - m(a, 1, 2)) / s, (m(a, 0, 2) - m(a, 2, 0)) / s,
+                    (m(a, 1, 0) - m(a, 0, 1)) / s};
     }
     if (m(a, 0, 0) >= m(a, 1, 1) && m(a, 0, 0) >= m(a, 2, 2)) {
         const double s = 2 * std::sqrt(1 + m(a, 0, 0) - m(a, 1, 1) - m(a, 2, 2));
-        return Quat{(m(a, 2, 1) - m(a, 1, 2)) / s, s / 4, (m(a, 0, 1) + m(a, 1, 0)) / s, (m(a, 0, 2) + m(a, 2, 0)) / s};
+        return Quat{(m(a, 2, 1) - m(a, 1, 2)) / s, s / 4, (m(a, 0, 1) + m(a, 1, 0)) / s,
+                    (m(a, 0, 2) + m(a, 2, 0)) / s};
     }
     if (m(a, 1, 1) >= m(a, 2, 2)) {
         const double s = 2 * std::sqrt(1 + m(a, 1, 1) - m(a, 0, 0) - m(a, 2, 2));
-        return Quat{(m(a, 0, 2) - m(a, 2, 0)) / s, (m(a, 0, 1) + m(a, 1, 0)) / s, s / 4, (m(a, 1, 2) + m(a, 2, 1)) / s};
+        return Quat{(m(a, 0, 2) - m(a, 2, 0)) / s, (m(a, 0, 1) + m(a, 1, 0)) / s, s / 4,
+                    (m(a, 1, 2) + m(a, 2, 1)) / s};
     }
     const double s = 2 * std::sqrt(1 + m(a, 2, 2) - m(a, 0, 0) - m(a, 1, 1));
-    return Quat{(m(a, 1, 0) - m(a, 0, 1)) / s, (m(a, 0, 2) + m(a, 2, 0)) / s, (m(a, 1, 2) + m(a, 2, 1)) / s, s / 4};
+    return Quat{(m(a, 1, 0) - m(a, 0, 1)) / s, (m(a, 0, 2) + m(a, 2, 0)) / s,
+                (m(a, 1, 2) + m(a, 2, 1)) / s, s / 4};
 }
 
 // Bunge g = Z(phi2).X(Phi).Z(phi1), each a passive turn (an active turn by
@@ -55,13 +66,16 @@ Quat fromEuler(const TVec3D& e) {
     return mul(mul(z2, x), z1);
 }
 
-double rotationAngle(const Quat& q) { return 2 * std::acos(std::fmin(1.0, std::fabs(q.w))); }
+double rotationAngle(const Quat& q) {
+    return 2 * std::acos(std::fmin(1.0, std::fabs(q.w)));
+}
 
 // The angle of S_i.A.B^T for every operator.
 std::vector<double> operatorAngles(const TCrySet& cs, const TVec3D& a, const TVec3D& b) {
     const Quat d = mul(fromEuler(a), conj(fromEuler(b)));
     std::vector<double> angles;
-    for (int i = 0; i < cs.SymOpCount; ++i) angles.push_back(rotationAngle(mul(fromMatrix(cs.SymOps[i]), d)));
+    for (int i = 0; i < cs.SymOpCount; ++i)
+        angles.push_back(rotationAngle(mul(fromMatrix(cs.SymOps[i]), d)));
     return angles;
 }
 
@@ -94,7 +108,8 @@ double distanceToSolutions(const TCrySet& cs, const TVec3D& a, const TVec3D& b, 
         TMat3D s;
         MatMul3x3(&cs.SymOps[i], &d, &s);
         double diff = 0;
-        for (int k = 0; k < 9; ++k) diff = std::fmax(diff, std::fabs((&s.col[0].x)[k] - (&r.col[0].x)[k]));
+        for (int k = 0; k < 9; ++k)
+            diff = std::fmax(diff, std::fabs((&s.col[0].x)[k] - (&r.col[0].x)[k]));
         best = std::fmin(best, diff);
     }
     return best;
@@ -118,7 +133,8 @@ TEST(AxisAngleMat, SmallestAngleOverTheOperatorsInEveryGroup) {
             ASSERT_EQ(ok, 1);
             EXPECT_NEAR(Dot(&axis, &axis), 1.0, 1e-12);
             // The axis and angle rebuild the winning rotation.
-            EXPECT_LT(distanceToSolutions(cs, a, b, passive(axis, angle)), 1e-9) << "group " << laue;
+            EXPECT_LT(distanceToSolutions(cs, a, b, passive(axis, angle)), 1e-9)
+                << "group " << laue;
             // The Euler form agrees.
             TVec3D axis2;
             double angle2 = -1;
@@ -215,7 +231,8 @@ TEST(AxisAngleMatAll, ManyEqualAnglesSortIntoTheOperatorAngles) {
         const int multiplicity[4] = {1, 6, 8, 9};
         int k = 0;
         for (int group = 0; group < 4; ++group)
-            for (int i = 0; i < multiplicity[group]; ++i, ++k) EXPECT_NEAR(angles[k], expected[group], 1e-7) << k;
+            for (int i = 0; i < multiplicity[group]; ++i, ++k)
+                EXPECT_NEAR(angles[k], expected[group], 1e-7) << k;
     }
 }
 

@@ -1,11 +1,12 @@
-// Euler reduction: NormalizeEuler keeps the orientation up to symmetry, lands in the zone and is idempotent.
+// Euler reduction: NormalizeEuler keeps the orientation up to symmetry, lands in the zone and is
+// idempotent.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
-#include "lattixLib.h"
 #include "../support/lattix_test_support.h"
+#include "lattixLib.h"
 
 namespace {
 
@@ -13,7 +14,8 @@ using namespace lattix_test;
 
 double maxDifference(const TMat3D& a, const TMat3D& b) {
     double d = 0;
-    for (int i = 0; i < 9; ++i) d = std::fmax(d, std::fabs((&a.col[0].x)[i] - (&b.col[0].x)[i]));
+    for (int i = 0; i < 9; ++i)
+        d = std::fmax(d, std::fabs((&a.col[0].x)[i] - (&b.col[0].x)[i]));
     return d;
 }
 
@@ -36,7 +38,8 @@ double boundary(double x) {
     return std::acos(c / std::sqrt(c * c + 1));
 }
 
-void expectTriple(const TVec3D& e, double phi1Deg, double phiDeg, double phi2Deg, double tol = 1e-12) {
+void expectTriple(const TVec3D& e, double phi1Deg, double phiDeg, double phi2Deg,
+                  double tol = 1e-12) {
     EXPECT_NEAR(e.x, phi1Deg * kDeg, tol);
     EXPECT_NEAR(e.y, phiDeg * kDeg, tol);
     EXPECT_NEAR(e.z, phi2Deg * kDeg, tol);
@@ -141,7 +144,8 @@ TEST(NormalizeEuler, CubicHighReflectsPhiBeyondNinetyDegrees) {
     EXPECT_NEAR(e.x, candidates[expected].x, 1e-12);
     EXPECT_NEAR(e.y, candidates[expected].y, 1e-12);
     EXPECT_NEAR(e.z, candidates[expected].z, 1e-12);
-    for (int k = 0; k < 3; ++k) EXPECT_LT(distanceUpToSymmetry(cs, in, candidates[k]), 1e-9);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_LT(distanceUpToSymmetry(cs, in, candidates[k]), 1e-9);
 }
 
 TEST(NormalizeEuler, CubicTripleInsideTheZoneIsUnchanged) {
@@ -164,7 +168,8 @@ TEST(SpecialNormalizeEuler, CubicHighAlwaysListsThreeEquivalents) {
         SpecialNormalizeEuler(&cs, &in, out, &count);
         ASSERT_EQ(count, 3);
         EXPECT_EQ(in.x, copy.x);
-        for (int k = 0; k < 3; ++k) EXPECT_LT(distanceUpToSymmetry(cs, in, out[k]), 1e-9);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_LT(distanceUpToSymmetry(cs, in, out[k]), 1e-9);
     }
 }
 
@@ -191,8 +196,9 @@ TEST(SpecialNormalizeEuler, CubicLowListsTheSetInsideTheBox) {
         if (count > 0) {
             bool found = false;
             for (int k = 0; k < count; ++k)
-                found = found || (std::fabs(out[k].x - e.x) < 1e-12 && std::fabs(out[k].y - e.y) < 1e-12 &&
-                                  std::fabs(out[k].z - e.z) < 1e-12);
+                found = found ||
+                        (std::fabs(out[k].x - e.x) < 1e-12 && std::fabs(out[k].y - e.y) < 1e-12 &&
+                         std::fabs(out[k].z - e.z) < 1e-12);
             EXPECT_TRUE(found);
         }
     }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "lattixLib.h"
 #include "../support/lattix_test_support.h"
+#include "lattixLib.h"
 
 namespace {
 
@@ -19,7 +19,9 @@ using namespace lattix_test;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
 // Difference of two angles folded into (-pi, pi].
-double angleDiff(double a, double b) { return std::remainder(a - b, kTwoPi); }
+double angleDiff(double a, double b) {
+    return std::remainder(a - b, kTwoPi);
+}
 
 struct BoxRecord {
     std::vector<std::string> captions, texts;
@@ -32,7 +34,7 @@ void LATTIX_CALL recordBox(const char* caption, const char* text) {
 
 // Installs the recording handler for one test and removes it afterwards.
 class OrientationBox : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         boxes = {};
         SetMessageBoxHandler(recordBox);

@@ -1,4 +1,5 @@
-// HKLUVW2Matrix and ValidateTrulyHKLUVW over grids of planes and directions, against the set's operators.
+// HKLUVW2Matrix and ValidateTrulyHKLUVW over grids of planes and directions, against the set's
+// operators.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,7 +24,9 @@ void toText(const int* v, TIndexText out) {
     std::snprintf(out, sizeof(TIndexText), "%d %d %d", v[0], v[1], v[2]);
 }
 
-TVec3D column(const TMat3D& m, int j) { return m.col[j]; }
+TVec3D column(const TMat3D& m, int j) {
+    return m.col[j];
+}
 
 TVec3D unit(TVec3D v) {
     const double l = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
@@ -105,9 +108,13 @@ void checkGrid(const TCrySet& cs) {
     EXPECT_GT(refused, 100);
 }
 
-TEST(HKLUVW2Matrix, CubicGridOrthonormalRightHandedOrRefused) { checkGrid(makeSet(11, 4, 4, 90)); }
+TEST(HKLUVW2Matrix, CubicGridOrthonormalRightHandedOrRefused) {
+    checkGrid(makeSet(11, 4, 4, 90));
+}
 
-TEST(HKLUVW2Matrix, HexagonalGridOrthonormalRightHandedOrRefused) { checkGrid(makeSet(9, 3, 5, 120)); }
+TEST(HKLUVW2Matrix, HexagonalGridOrthonormalRightHandedOrRefused) {
+    checkGrid(makeSet(9, 3, 5, 120));
+}
 
 TEST(HKLUVW2Matrix, CubeComponentIsTheIdentity) {
     const TCrySet cs = makeSet(11, 4, 4, 90);
@@ -115,7 +122,8 @@ TEST(HKLUVW2Matrix, CubeComponentIsTheIdentity) {
     TMat3D m;
     ASSERT_EQ(HKLUVW2Matrix(&cs, plane, dir, &m), 1);
     const double* e = &m.col[0].x;
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(e[i], (i % 4 == 0) ? 1.0 : 0.0, 1e-15) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(e[i], (i % 4 == 0) ? 1.0 : 0.0, 1e-15) << i;
 }
 
 TEST(HKLUVW2Matrix, DirectionNormalToThePlaneIsRefused) {

@@ -1,4 +1,5 @@
-// f factors against closed forms and Schmid factors against an explicit loop over the twelve {111}<110> systems.
+// f factors against closed forms and Schmid factors against an explicit loop over the twelve
+// {111}<110> systems.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,8 +7,8 @@
 #include <memory>
 #include <random>
 
-#include "lattixLib.h"
 #include "../support/lattix_test_support.h"
+#include "lattixLib.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ TEST(fFactor, SumsEqualTheDirectionCount) {
         const char* text;
         int count;
     };
-    const Case cases[] = {{9, "0001", 1}, {11, "100", 3}, {11, "111", 4}, {11, "110", 6}, {9, "2-1-10", 3},
-                          {5, "1 2 3", 8}};
+    const Case cases[] = {{9, "0001", 1}, {11, "100", 3},   {11, "111", 4},
+                          {11, "110", 6}, {9, "2-1-10", 3}, {5, "1 2 3", 8}};
     for (const Case& c : cases) {
         auto ff = makeRecord<TFFactorSet>(c.laue);
         ff->InSpecimenFrame = static_cast<uint8_t>(c.count % 2);
@@ -105,8 +106,8 @@ TEST(SchmidFactor, MatchesTheTwelveSlipSystemsForRandomOrientations) {
         const auto ss = fccSlip(load1, load2);
         const TVec3D e = randomEuler(rng);
         const TMat3D g = euler(e);
-        const TVec3D loadSpecimen{std::cos(load2) * std::cos(load1), std::cos(load2) * std::sin(load1),
-                                  std::sin(load2)};
+        const TVec3D loadSpecimen{std::cos(load2) * std::cos(load1),
+                                  std::cos(load2) * std::sin(load1), std::sin(load2)};
         TVec3D load;
         MatMul3x1(&g, &loadSpecimen, &load);
         double best = -1;

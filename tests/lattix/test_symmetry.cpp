@@ -4,8 +4,8 @@
 #include <cmath>
 #include <random>
 
-#include "lattixLib.h"
 #include "../support/lattix_test_support.h"
+#include "lattixLib.h"
 
 namespace {
 
@@ -20,13 +20,15 @@ TMat3D product(const TMat3D& a, const TMat3D& b) {
     double* po = &out.col[0].x;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) po[3 * j + i] += pa[3 * k + i] * pb[3 * j + k];
+            for (int k = 0; k < 3; ++k)
+                po[3 * j + i] += pa[3 * k + i] * pb[3 * j + k];
     return out;
 }
 
 double maxDifference(const TMat3D& a, const TMat3D& b) {
     double d = 0;
-    for (int i = 0; i < 9; ++i) d = std::fmax(d, std::fabs((&a.col[0].x)[i] - (&b.col[0].x)[i]));
+    for (int i = 0; i < 9; ++i)
+        d = std::fmax(d, std::fabs((&a.col[0].x)[i] - (&b.col[0].x)[i]));
     return d;
 }
 
@@ -40,7 +42,8 @@ TMat3D diagonal(double x, double y, double z) {
 
 TEST(SymSetMat, EveryEntryIsOperatorTimesInputInBlockOrder) {
     std::mt19937_64 rng(7);
-    const TMat3D twoFolds[4] = {diagonal(1, 1, 1), diagonal(1, -1, -1), diagonal(-1, 1, -1), diagonal(-1, -1, 1)};
+    const TMat3D twoFolds[4] = {diagonal(1, 1, 1), diagonal(1, -1, -1), diagonal(-1, 1, -1),
+                                diagonal(-1, -1, 1)};
     for (int laue = 1; laue <= 11; ++laue) {
         const TCrySet cs = makeSet(laue);
         const int n = cs.SymOpCount;
@@ -56,7 +59,8 @@ TEST(SymSetMat, EveryEntryIsOperatorTimesInputInBlockOrder) {
                 ASSERT_EQ(count, n * blocks) << "group " << laue << " code " << code;
                 for (int block = 0; block < blocks; ++block) {
                     // Code 2 has only the identity and Z2 blocks.
-                    const TMat3D& right = code == 2 ? twoFolds[block == 0 ? 0 : 3] : twoFolds[block];
+                    const TMat3D& right =
+                        code == 2 ? twoFolds[block == 0 ? 0 : 3] : twoFolds[block];
                     for (int i = 0; i < n; ++i) {
                         const TMat3D expected = product(product(cs.SymOps[i], g), right);
                         EXPECT_LT(maxDifference(out[block * n + i], expected), 1e-12)
@@ -85,7 +89,8 @@ TEST(SymSetMat, CodeOutsideRangeGivesFirstBlockOnly) {
 TEST(SymSetMat, NeverWritesBeyondNinetySixEntries) {
     // A damaged record claiming more operators than fit.
     TCrySet cs = makeSet(11);
-    for (int i = 24; i < 96; ++i) cs.SymOps[i] = cs.SymOps[i % 24];
+    for (int i = 24; i < 96; ++i)
+        cs.SymOps[i] = cs.SymOps[i % 24];
     cs.SymOpCount = 1000;
     const TVec3D e{0.3, 0.5, 1.2};
     TMat3D g, out[97];
@@ -135,11 +140,11 @@ struct DirCase {
 TEST(SymSetDir, CountsOfLowIndexAndGeneralDirections) {
     // "3 5 7" is a general direction (spaced form).
     const DirCase cases[] = {
-        {1, "001", 1, 1, false},   {1, "111", 1, 1, false},   {1, "110", 1, 1, false},
-        {1, "3 5 7", 1, 1, false}, {5, "001", 2, 1, true},    {5, "111", 8, 4, true},
-        {5, "110", 4, 2, true},    {5, "3 5 7", 8, 8, false}, {9, "001", 2, 1, true},
-        {9, "111", 12, 6, true},   {9, "110", 6, 3, true},    {9, "3 5 7", 12, 12, false},
-        {11, "001", 6, 3, true},   {11, "111", 8, 4, true},   {11, "110", 12, 6, true},
+        {1, "001", 1, 1, false},      {1, "111", 1, 1, false},   {1, "110", 1, 1, false},
+        {1, "3 5 7", 1, 1, false},    {5, "001", 2, 1, true},    {5, "111", 8, 4, true},
+        {5, "110", 4, 2, true},       {5, "3 5 7", 8, 8, false}, {9, "001", 2, 1, true},
+        {9, "111", 12, 6, true},      {9, "110", 6, 3, true},    {9, "3 5 7", 12, 12, false},
+        {11, "001", 6, 3, true},      {11, "111", 8, 4, true},   {11, "110", 12, 6, true},
         {11, "3 5 7", 24, 24, false},
     };
     for (const DirCase& c : cases) {
@@ -158,7 +163,8 @@ TEST(SymSetDir, CountsOfLowIndexAndGeneralDirections) {
         EXPECT_NEAR(out[0].y, d.y, 1e-12);
         EXPECT_NEAR(out[0].z, d.z, 1e-12);
         for (int i = 0; i < n; ++i)
-            for (int j = i + 1; j < n; ++j) EXPECT_LT(std::fabs(Dot(&out[i], &out[j])), 0.99999999995);
+            for (int j = i + 1; j < n; ++j)
+                EXPECT_LT(std::fabs(Dot(&out[i], &out[j])), 0.99999999995);
     }
 }
 

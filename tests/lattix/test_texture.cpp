@@ -1,4 +1,5 @@
-// Texture components and fibres: deviations against closed forms and an independent symmetry search.
+// Texture components and fibres: deviations against closed forms and an independent symmetry
+// search.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,15 +7,17 @@
 #include <memory>
 #include <random>
 
-#include "lattixLib.h"
 #include "../support/lattix_test_support.h"
+#include "lattixLib.h"
 
 namespace {
 
 using namespace lattix_test;
 
 // Tetragonal cells get c = 6, so the c axis is told apart from a and b.
-std::unique_ptr<TTexCompSet> makeComponent(int laue) { return makeRecord<TTexCompSet>(laue, 6); }
+std::unique_ptr<TTexCompSet> makeComponent(int laue) {
+    return makeRecord<TTexCompSet>(laue, 6);
+}
 
 TMat3D times(const TMat3D& a, const TMat3D& b) {
     TMat3D out;
@@ -37,7 +40,8 @@ double rotationAngle(const TMat3D& r) {
 double smallestMisorientation(const TCrySet& cs, const TMat3D& c, const TMat3D& g) {
     const TMat3D d = times(c, transposed(g));
     double best = 10;
-    for (int i = 0; i < cs.SymOpCount; ++i) best = std::fmin(best, rotationAngle(times(cs.SymOps[i], d)));
+    for (int i = 0; i < cs.SymOpCount; ++i)
+        best = std::fmin(best, rotationAngle(times(cs.SymOps[i], d)));
     return best;
 }
 
@@ -73,7 +77,8 @@ TEST(TexCompComplete, DeviationIsTheSmallestMisorientation) {
             const TVec3D g = randomEuler(rng);
             double dev = -1;
             const uint8_t inside = TexCompComplete(tc.get(), &g, &dev);
-            const double expected = smallestMisorientation(tc->CrySet, euler(tc->CompEuler), euler(g));
+            const double expected =
+                smallestMisorientation(tc->CrySet, euler(tc->CompEuler), euler(g));
             EXPECT_NEAR(dev, expected, 1e-7) << "group " << laue;
             EXPECT_EQ(inside, dev < 0.3 ? 1 : 0);
         }

@@ -6,14 +6,15 @@
 #include <memory>
 #include <random>
 
-#include "lattixLib.h"
 #include "../support/lattix_test_support.h"
+#include "lattixLib.h"
 
 namespace {
 
 using namespace lattix_test;
 
-std::unique_ptr<TTwinSet> makeTwin(int laue, const char* axisText, double angle, double axisTol, double angleTol) {
+std::unique_ptr<TTwinSet> makeTwin(int laue, const char* axisText, double angle, double axisTol,
+                                   double angleTol) {
     auto twin = makeRecord<TTwinSet>(laue);
     std::strncpy(twin->TwinAxisText, axisText, sizeof twin->TwinAxisText - 1);
     twin->TwinAngle = angle;
@@ -126,7 +127,7 @@ TEST(SGBTwin, MisorientationOfTwinnedOrientations) {
         double angleErrorDeg, tiltDeg;
         bool expected;
     };
-    const Case cases[] = {{0, 0, true}, {1.5, 0, true}, {-1.5, 0, true}, {2.5, 0, false},
+    const Case cases[] = {{0, 0, true}, {1.5, 0, true},  {-1.5, 0, true}, {2.5, 0, false},
                           {0, 4, true}, {0, 6.5, false}, {-2.5, 0, false}};
     for (const Case& c : cases) {
         for (int trial = 0; trial < 10; ++trial) {

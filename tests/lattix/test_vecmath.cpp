@@ -7,8 +7,8 @@
 #include <numbers>
 #include <random>
 
-#include "lattixLib.h"
 #include "../support/lattix_test_support.h"
+#include "lattixLib.h"
 
 namespace {
 
@@ -18,7 +18,8 @@ TMat3D randomMatrix(std::mt19937& rng) {
     std::uniform_real_distribution<double> u(-3.0, 3.0);
     TMat3D m;
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) el(m, i, j) = u(rng);
+        for (int j = 0; j < 3; ++j)
+            el(m, i, j) = u(rng);
     return m;
 }
 
@@ -35,7 +36,9 @@ void expectVec(const TVec3D& a, double x, double y, double z, double tol = 1e-12
 
 // Determinant by Laplace expansion along the first row: independent of Sarrus.
 double laplaceDet(const TMat3D& m) {
-    auto minor = [&](int c0, int c1) { return el(m, 1, c0) * el(m, 2, c1) - el(m, 1, c1) * el(m, 2, c0); };
+    auto minor = [&](int c0, int c1) {
+        return el(m, 1, c0) * el(m, 2, c1) - el(m, 1, c1) * el(m, 2, c0);
+    };
     return el(m, 0, 0) * minor(1, 2) - el(m, 0, 1) * minor(0, 2) + el(m, 0, 2) * minor(0, 1);
 }
 
@@ -54,7 +57,8 @@ TEST(VecMathProducts, MatMulFollowsRowColumnStorage) {
         const double got[3] = {mv.x, mv.y, mv.z};
         for (int i = 0; i < 3; ++i) {
             double s = 0;
-            for (int k = 0; k < 3; ++k) s += el(a, i, k) * vv[k];
+            for (int k = 0; k < 3; ++k)
+                s += el(a, i, k) * vv[k];
             EXPECT_NEAR(got[i], s, 1e-12);
         }
         TMat3D ab;
@@ -62,7 +66,8 @@ TEST(VecMathProducts, MatMulFollowsRowColumnStorage) {
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j) {
                 double s = 0;
-                for (int k = 0; k < 3; ++k) s += el(a, i, k) * el(b, k, j);
+                for (int k = 0; k < 3; ++k)
+                    s += el(a, i, k) * el(b, k, j);
                 EXPECT_NEAR(el(ab, i, j), s, 1e-12);
             }
         // Writing the product over B gives the same matrix.
@@ -84,7 +89,8 @@ TEST(VecMathProducts, DeterminantMatchesLaplaceAndIsMultiplicative) {
         Transpose(&a, &t);
         EXPECT_NEAR(Det3x3(&t), Det3x3(&a), 1e-10);
         for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) EXPECT_EQ(el(t, i, j), el(a, j, i));
+            for (int j = 0; j < 3; ++j)
+                EXPECT_EQ(el(t, i, j), el(a, j, i));
     }
     const TMat3D upper = fromRows({2, 7, -3, 0, 4, 9, 0, 0, 8});
     EXPECT_DOUBLE_EQ(Det3x3(&upper), 64.0);

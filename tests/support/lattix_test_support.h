@@ -21,12 +21,40 @@ constexpr double kDeg = kPi / 180.0;
 inline void initSuitedCrySet(TCrySet& cs, int laue) {
     float a = 4, b = 4, c = 4, alpha = 90, beta = 90, gamma = 90;
     switch (laue) {
-        case 1: a = 5; b = 6; c = 7; alpha = 80; beta = 85; gamma = 95; break;
-        case 2: a = 5; b = 6; c = 7; beta = 100; break;
-        case 3: a = 5; b = 6; c = 7; break;
-        case 4: case 5: c = 6; break;
-        case 6: case 7: case 8: case 9: a = 3; b = 3; c = 5; gamma = 120; break;
-        default: break;
+        case 1:
+            a = 5;
+            b = 6;
+            c = 7;
+            alpha = 80;
+            beta = 85;
+            gamma = 95;
+            break;
+        case 2:
+            a = 5;
+            b = 6;
+            c = 7;
+            beta = 100;
+            break;
+        case 3:
+            a = 5;
+            b = 6;
+            c = 7;
+            break;
+        case 4:
+        case 5:
+            c = 6;
+            break;
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+            a = 3;
+            b = 3;
+            c = 5;
+            gamma = 120;
+            break;
+        default:
+            break;
     }
     InitCrySet2(&cs, "test", "ref", a, b, c, alpha, beta, gamma, laue, 240 + laue);
     EXPECT_EQ(GetInitIoStatus(), 0) << "setup data missing for group " << laue;
@@ -37,8 +65,8 @@ inline void initSuitedCrySet(TCrySet& cs, int laue) {
 inline void initMetricCrySet(TCrySet& cs, int laue, float tetragonalC = 4) {
     const bool hex = laue >= 6 && laue <= 9;
     const bool tetra = laue == 4 || laue == 5;
-    InitCrySet2(&cs, "test", "ref", hex ? 3 : 4, hex ? 3 : 4, hex ? 5 : (tetra ? tetragonalC : 4), 90, 90,
-                hex ? 120 : 90, laue, 240 + laue);
+    InitCrySet2(&cs, "test", "ref", hex ? 3 : 4, hex ? 3 : 4, hex ? 5 : (tetra ? tetragonalC : 4),
+                90, 90, hex ? 120 : 90, laue, 240 + laue);
     EXPECT_EQ(GetInitIoStatus(), 0) << "setup data missing for group " << laue;
 }
 
@@ -64,8 +92,12 @@ inline TVec3D randomEuler(std::mt19937_64& rng, double phi1Span = 2 * kPi) {
 }
 
 // Element (row i, column j), 0-based, read straight from the storage order.
-inline double el(const TMat3D& m, int i, int j) { return (&m.col[0].x)[3 * j + i]; }
-inline double& el(TMat3D& m, int i, int j) { return (&m.col[0].x)[3 * j + i]; }
+inline double el(const TMat3D& m, int i, int j) {
+    return (&m.col[0].x)[3 * j + i];
+}
+inline double& el(TMat3D& m, int i, int j) {
+    return (&m.col[0].x)[3 * j + i];
+}
 
 inline TMat3D fromRows(std::initializer_list<double> rowMajor) {
     TMat3D m{};
@@ -79,7 +111,8 @@ inline TMat3D fromRows(std::initializer_list<double> rowMajor) {
 
 inline void expectMat(const TMat3D& a, const TMat3D& b, double tol = 1e-12) {
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_NEAR(el(a, i, j), el(b, i, j), tol) << "element " << i << "," << j;
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(el(a, i, j), el(b, i, j), tol) << "element " << i << "," << j;
 }
 
 inline TMat3D euler(const TVec3D& e) {

@@ -15,13 +15,11 @@ namespace rm = reflector_model;
 
 namespace {
 
-std::string DataDirectory()
-{
+std::string DataDirectory() {
     return REFLECTOR_DATA_DIR;
 }
 
-rm::PhaseSpec SpecOf(int index)
-{
+rm::PhaseSpec SpecOf(int index) {
     for (const rm::PhaseSpec& spec : rm::readPhaseSpecs(DataDirectory() + "/phases.txt")) {
         if (spec.index == index) {
             return spec;
@@ -30,31 +28,27 @@ rm::PhaseSpec SpecOf(int index)
     throw std::runtime_error("no phase " + std::to_string(index));
 }
 
-rm::Structure StructureOf(int index)
-{
+rm::Structure StructureOf(int index) {
     return rm::readStructureFile(DataDirectory() + "/" + SpecOf(index).structureFile);
 }
 
 }  // namespace
 
-TEST(ReflectorModel, ScatteringFactorAtZeroIsTheSumOfTheAmplitudes)
-{
+TEST(ReflectorModel, ScatteringFactorAtZeroIsTheSumOfTheAmplitudes) {
     // Fe of Table 4.3.2.2: a = 0.3946 1.2725 1.7031 2.3140 1.4795.
     EXPECT_NEAR(rm::electronScatteringFactor("Fe", 0.0), 7.1637, 1e-9);
     EXPECT_LT(rm::electronScatteringFactor("Fe", 1.0), rm::electronScatteringFactor("Fe", 0.5));
     EXPECT_THROW(rm::electronScatteringFactor("Xx", 0.0), std::runtime_error);
 }
 
-TEST(ReflectorModel, FriedelCanonicalTakesTheFirstNonZeroIndexPositive)
-{
+TEST(ReflectorModel, FriedelCanonicalTakesTheFirstNonZeroIndexPositive) {
     EXPECT_EQ(rm::friedelCanonical({-1, 2, 3}), (rm::Miller{1, -2, -3}));
     EXPECT_EQ(rm::friedelCanonical({0, -1, 1}), (rm::Miller{0, 1, -1}));
     EXPECT_EQ(rm::friedelCanonical({0, 0, -2}), (rm::Miller{0, 0, 2}));
     EXPECT_EQ(rm::friedelCanonical({1, -1, 0}), (rm::Miller{1, -1, 0}));
 }
 
-TEST(ReflectorModel, UnitCellsHaveTheRightAtomCounts)
-{
+TEST(ReflectorModel, UnitCellsHaveTheRightAtomCounts) {
     EXPECT_EQ(rm::unitCellSites(StructureOf(3)).size(), 2u);    // bcc
     EXPECT_EQ(rm::unitCellSites(StructureOf(2)).size(), 4u);    // fcc
     EXPECT_EQ(rm::unitCellSites(StructureOf(5)).size(), 2u);    // hcp, snapped 1/3 2/3
@@ -65,15 +59,15 @@ TEST(ReflectorModel, UnitCellsHaveTheRightAtomCounts)
 
 // Single-element bcc: F = 2 f(s) for h + k + l even, 0 otherwise, so ratios of
 // intensities are ratios of squared scattering factors.
-TEST(ReflectorModel, IronBccFollowsTheClosedForm)
-{
+TEST(ReflectorModel, IronBccFollowsTheClosedForm) {
     const rm::FamilyTable table = rm::computeFamilies(StructureOf(3), 1.0);
     ASSERT_GE(table.families.size(), 15u);
     const double a = 2.866;
     for (const rm::Family& family : table.families) {
         for (const rm::Miller& hkl : family.members) {
             EXPECT_EQ((hkl[0] + hkl[1] + hkl[2]) % 2, 0);
-            const double d = a / std::sqrt(double(hkl[0] * hkl[0] + hkl[1] * hkl[1] + hkl[2] * hkl[2]));
+            const double d =
+                a / std::sqrt(double(hkl[0] * hkl[0] + hkl[1] * hkl[1] + hkl[2] * hkl[2]));
             EXPECT_NEAR(family.dSpacing, d, 1e-9);
             const double f = 2 * rm::electronScatteringFactor("Fe", 0.5 / d);
             EXPECT_NEAR(family.intensity, f * f, 1e-9 * f * f);
@@ -83,21 +77,20 @@ TEST(ReflectorModel, IronBccFollowsTheClosedForm)
     EXPECT_EQ(table.families[8].members.size(), 18u);
 }
 
-TEST(ReflectorModel, IronBccReproducesTheStoredIntensities)
-{
+TEST(ReflectorModel, IronBccReproducesTheStoredIntensities) {
     const rm::PhaseList list = rm::buildPhaseListFromDirectory(DataDirectory(), SpecOf(3));
     ASSERT_EQ(list.checks.size(), 15u);
     for (const rm::FixedFamilyCheck& check : list.checks) {
         EXPECT_TRUE(check.sameMembers) << "family " << check.family;
-        EXPECT_LE(std::abs(check.computedIntensity - check.givenIntensity), 10) << "family " << check.family;
+        EXPECT_LE(std::abs(check.computedIntensity - check.givenIntensity), 10)
+            << "family " << check.family;
     }
     EXPECT_EQ(list.entries.size(), 190u);
     EXPECT_EQ(list.familyCount, 15);
 }
 
 // Family 2 of each phase with a published structure, within 1 %.
-TEST(ReflectorModel, PublishedStructuresReproduceFamilyTwo)
-{
+TEST(ReflectorModel, PublishedStructuresReproduceFamilyTwo) {
     for (int index : {1, 2, 4, 5, 6, 9, 12, 16, 17}) {
         const rm::PhaseList list = rm::buildPhaseListFromDirectory(DataDirectory(), SpecOf(index));
         SCOPED_TRACE(list.spec.name);
@@ -112,11 +105,10 @@ TEST(ReflectorModel, PublishedStructuresReproduceFamilyTwo)
     }
 }
 
-TEST(ReflectorModel, ReachedCountsOfThePublishedStructures)
-{
+TEST(ReflectorModel, ReachedCountsOfThePublishedStructures) {
     const std::map<int, std::pair<std::size_t, int>> expected = {
-        {1, {195, 42}}, {2, {193, 18}}, {4, {193, 18}}, {5, {199, 33}}, {6, {200, 79}},
-        {9, {199, 112}}, {16, {200, 200}}, {17, {200, 71}}};
+        {1, {195, 42}}, {2, {193, 18}},  {4, {193, 18}},   {5, {199, 33}},
+        {6, {200, 79}}, {9, {199, 112}}, {16, {200, 200}}, {17, {200, 71}}};
     for (const auto& [index, counts] : expected) {
         const rm::PhaseList list = rm::buildPhaseListFromDirectory(DataDirectory(), SpecOf(index));
         EXPECT_EQ(list.entries.size(), counts.first) << list.spec.name;
@@ -124,8 +116,7 @@ TEST(ReflectorModel, ReachedCountsOfThePublishedStructures)
     }
 }
 
-TEST(ReflectorModel, NothingOutsideTheSearchSphereOutranksTheBound)
-{
+TEST(ReflectorModel, NothingOutsideTheSearchSphereOutranksTheBound) {
     const rm::Structure structure = StructureOf(1);
     const double bound = rm::intensityBoundBeyond(structure, 0.8);
     const rm::FamilyTable wide = rm::computeFamilies(structure, 1.6);
@@ -136,8 +127,7 @@ TEST(ReflectorModel, NothingOutsideTheSearchSphereOutranksTheBound)
     }
 }
 
-TEST(ReflectorModel, FamiliesHoldEquivalentReflections)
-{
+TEST(ReflectorModel, FamiliesHoldEquivalentReflections) {
     // Titanium: 6/mmm with one of each Friedel pair gives 6 members for {10-1}
     // and 1 for (002); without snapping 1/3 and 2/3 the forms would split.
     const rm::FamilyTable table = rm::computeFamilies(StructureOf(5), 1.0);
@@ -148,18 +138,18 @@ TEST(ReflectorModel, FamiliesHoldEquivalentReflections)
         std::set<rm::Miller> unique(family.members.begin(), family.members.end());
         EXPECT_EQ(unique.size(), family.members.size());
         // Hexagonal forms have 1, 3, 6 or 12 members in this half of reciprocal space.
-        EXPECT_TRUE(family.members.size() == 1 || family.members.size() == 3 || family.members.size() == 6 ||
-                    family.members.size() == 12)
+        EXPECT_TRUE(family.members.size() == 1 || family.members.size() == 3 ||
+                    family.members.size() == 6 || family.members.size() == 12)
             << family.members.size();
     }
 }
 
-TEST(ReflectorModel, FixedFamiliesComeFirstAndTheListStaysOrdered)
-{
+TEST(ReflectorModel, FixedFamiliesComeFirstAndTheListStaysOrdered) {
     for (int index : {8, 10, 11, 13, 14, 15, 18, 19}) {
         const rm::PhaseList list = rm::buildPhaseListFromDirectory(DataDirectory(), SpecOf(index));
         SCOPED_TRACE(list.spec.name);
-        const std::vector<rm::FixedRun> fixed = rm::readFixedRuns(DataDirectory() + "/given_families.txt", index);
+        const std::vector<rm::FixedRun> fixed =
+            rm::readFixedRuns(DataDirectory() + "/given_families.txt", index);
         std::size_t i = 0;
         for (const rm::FixedRun& run : fixed) {
             for (const rm::Miller& hkl : run.members) {
@@ -176,8 +166,7 @@ TEST(ReflectorModel, FixedFamiliesComeFirstAndTheListStaysOrdered)
     }
 }
 
-TEST(ReflectorModel, BadInputIsReported)
-{
+TEST(ReflectorModel, BadInputIsReported) {
     EXPECT_THROW(rm::readStructureFile(DataDirectory() + "/no_such_file.cif"), std::runtime_error);
     EXPECT_THROW(rm::readPhaseSpecs(DataDirectory() + "/no_such_file.txt"), std::runtime_error);
 }

@@ -15,7 +15,8 @@ QImage blank(int w, int h) {
 int count(const QImage& image, QRgb colour) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFFu) == (colour & 0xFFFFFFu);
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFFu) == (colour & 0xFFFFFFu);
     return n;
 }
 
@@ -25,9 +26,9 @@ TEST(BandRaster, SegmentsIncludeBothEndsOnePixelPerMajorStep) {
     struct Case {
         ebsp::IntPoint a, b;
     };
-    for (const Case& c : {Case{{2, 3}, {17, 8}}, Case{{17, 8}, {2, 3}}, Case{{5, 1}, {7, 18}},
-                          Case{{9, 9}, {9, 9}}, Case{{0, 10}, {19, 10}}, Case{{3, 19}, {3, 0}},
-                          Case{{0, 0}, {19, 19}}}) {
+    for (const Case& c :
+         {Case{{2, 3}, {17, 8}}, Case{{17, 8}, {2, 3}}, Case{{5, 1}, {7, 18}}, Case{{9, 9}, {9, 9}},
+          Case{{0, 10}, {19, 10}}, Case{{3, 19}, {3, 0}}, Case{{0, 0}, {19, 19}}}) {
         QImage image = blank(20, 20);
         const ebsp::IntPoint points[] = {c.a, c.b};
         ebsp::drawBandPolyline(image, points, 2, false, qRgb(255, 0, 0));
@@ -72,5 +73,6 @@ TEST(BandRaster, FarPointsAreClippedNotTraced) {
     QImage cut = blank(30, 20);
     ebsp::drawBandPolyline(cut, diagonal, 2, false, qRgb(0, 255, 0));
     EXPECT_EQ(count(cut, qRgb(0, 255, 0)), 20);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(cut.pixel(i, i) & 0xFFFFFFu, rgb(0, 255, 0));
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(cut.pixel(i, i) & 0xFFFFFFu, rgb(0, 255, 0));
 }

@@ -62,7 +62,8 @@ TEST(PanelCreation, PropertiesInDeclaredOrderWithCreationValues) {
 
 TEST(PanelCreation, BandStyleValuesInOrder) {
     const QMetaEnum e = QMetaEnum::fromType<TCrystalEBSPpanel::TKikuchiBandStyle>();
-    const char* all[] = {"kbSolid", "kbSolidBlack", "kbEdge", "kbEdgeBlack", "kbCentre", "kbCentreBlack"};
+    const char* all[] = {"kbSolid",     "kbSolidBlack", "kbEdge",
+                         "kbEdgeBlack", "kbCentre",     "kbCentreBlack"};
     ASSERT_EQ(e.keyCount(), 6);
     for (int i = 0; i < 6; ++i) {
         EXPECT_STREQ(e.key(i), all[i]);
@@ -75,7 +76,8 @@ TEST(PanelCreation, StoredDefaultsDifferWhereDeclared) {
     EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("KikuchiBandGreyMax"), QVariant(200));
     EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("MouseRotWireFrame"), QVariant(true));
     EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("ReflectorCount"), QVariant(0));
-    EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("BackgroundColour"), QVariant(QColor(255, 255, 255)));
+    EXPECT_EQ(TCrystalEBSPpanel::StoredDefault("BackgroundColour"),
+              QVariant(QColor(255, 255, 255)));
     // Always recorded: no declared default.
     for (const char* name : {"RepaintLocked", "kV", "KikuchiBandStyle", "LineColour", "FaceColour",
                              "MouseRotMaxIndices", "ShowCopyright", "Euler1deg", "NoSuchThing"})
@@ -93,7 +95,7 @@ TEST(PanelCreation, FreshControlPaintsOnlyWhite) {
 // ---- Setter side effects ------------------------------------------------------------------
 
 class PanelSetters : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         cs = cubic();
         panel.resize(120, 120);
@@ -118,7 +120,8 @@ protected:
 
 TEST_F(PanelSetters, KvMarksAllFourReflectorCaches) {
     panel.SetkV(30.0);
-    EXPECT_TRUE(panel.NormalsStale() && panel.BraggStale() && panel.GreyStale() && panel.BandsStale());
+    EXPECT_TRUE(panel.NormalsStale() && panel.BraggStale() && panel.GreyStale() &&
+                panel.BandsStale());
     EXPECT_FALSE(panel.GeometryStale() || panel.ProjectionStale() || panel.MatrixStale());
 }
 
@@ -150,7 +153,8 @@ TEST_F(PanelSetters, FaceColourReshadesAtOnce) {
     EXPECT_FALSE(panel.ProjectionStale());
     // Face 3 is the +c face, turned straight at the viewer at the start orientation.
     EXPECT_EQ(panel.Cell().faces[2].colour, panel.ShadeFace(TVec3D{0, 0, 1}));
-    EXPECT_EQ(panel.Cell().faces[2].colour, ebsp::shadeFace(TVec3D{0, 0, 1}, ebsp::Rgb{20, 30, 40}));
+    EXPECT_EQ(panel.Cell().faces[2].colour,
+              ebsp::shadeFace(TVec3D{0, 0, 1}, ebsp::Rgb{20, 30, 40}));
 }
 
 TEST_F(PanelSetters, GreyRangeRecomputesGreysAtOnce) {
@@ -186,7 +190,8 @@ TEST(PanelReflectors, FiveHundredRequestedLoadsTwoHundred) {
     panel.SetReflectorCount(500);
     EXPECT_EQ(panel.ReflectorCount(), 200);
     ASSERT_EQ(feed.asked.size(), 200u);
-    for (int i = 0; i < 200; ++i) EXPECT_EQ(feed.asked[size_t(i)], i);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(feed.asked[size_t(i)], i);
     EXPECT_EQ(panel.ReflectorRecord(199).h, 1);  // written straight into the records
     EXPECT_DOUBLE_EQ(panel.ReflectorRecord(199).d, 2.0);
     EXPECT_EQ(panel.RepaintCount(), before + 1);

@@ -9,7 +9,8 @@ namespace {
 void expectSameOrientation(const TVec3D& a, const TVec3D& b, double tolerance = 1e-9) {
     const Rows ga = bunge(a.x, a.y, a.z), gb = bunge(b.x, b.y, b.z);
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_NEAR(ga.m[i][j], gb.m[i][j], tolerance);
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(ga.m[i][j], gb.m[i][j], tolerance);
 }
 
 struct EventCounts {
@@ -19,14 +20,18 @@ struct EventCounts {
         panel.OnRotated = [this](QObject*) { ++rotated; };
         panel.OnClick = [this](QObject*) { ++click; };
         panel.OnDblClick = [this](QObject*) { ++dblClick; };
-        panel.OnMouseDown = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++down; };
+        panel.OnMouseDown = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+            ++down;
+        };
         panel.OnMouseMove = [this](QObject*, Qt::KeyboardModifiers, int, int) { ++moveBase; };
-        panel.OnMouseUp = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++up; };
+        panel.OnMouseUp = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+            ++up;
+        };
     }
 };
 
 class PanelMouse : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         cs = cubic();
         panel.resize(200, 200);
@@ -47,9 +52,9 @@ TEST(PanelViewSize, CentreAndRadius) {
         int w, h;
         double cx, cy, R;
     };
-    for (const Case& c : {Case{100, 60, 50, 30, 30}, Case{200, 100, 100, 50, 50},
-                          Case{201, 101, 100, 50, 50}, Case{60, 100, 30, 50, 30},
-                          Case{7, 7, 3, 3, 3}}) {
+    for (const Case& c :
+         {Case{100, 60, 50, 30, 30}, Case{200, 100, 100, 50, 50}, Case{201, 101, 100, 50, 50},
+          Case{60, 100, 30, 50, 30}, Case{7, 7, 3, 3, 3}}) {
         TCrystalEBSPpanel panel;
         panel.resize(c.w, c.h);
         panel.UpdateViewSize();
@@ -272,8 +277,11 @@ TEST_F(PanelMouse, DoubleClickCyclesThroughTheFourModes) {
         bool crystal, ebsp;
         TKikuchiBandStyle style;
     };
-    const Step steps[] = {{false, true, kbSolid}, {true, true, kbEdge}, {true, true, kbCentre},
-                          {true, false, kbCentre}, {false, true, kbSolid}};
+    const Step steps[] = {{false, true, kbSolid},
+                          {true, true, kbEdge},
+                          {true, true, kbCentre},
+                          {true, false, kbCentre},
+                          {false, true, kbSolid}};
     for (const Step& step : steps) {
         doubleClick(&panel, QPoint(100, 100));
         EXPECT_EQ(panel.ShowCrystal(), step.crystal);

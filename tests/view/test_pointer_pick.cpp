@@ -8,7 +8,9 @@ using namespace viewtest;
 
 namespace {
 
-double degrees(double radians) { return radians * 180.0 / kPi; }
+double degrees(double radians) {
+    return radians * 180.0 / kPi;
+}
 // Crystal-frame copy of a view-frame vector: g times w.
 TVec3D viewToCrystal(const Rows& g, const TVec3D& w) {
     return {g.m[0][0] * w.x + g.m[0][1] * w.y + g.m[0][2] * w.z,
@@ -64,7 +66,9 @@ struct PickView {
 };
 
 // Pixel of a view-frame point on the sphere drawn with radius 0.96 R (200 x 200 view).
-QPoint spherePixel(const TVec3D& p) { return QPoint(int(100 + 96 * p.x), int(100 - 96 * p.y)); }
+QPoint spherePixel(const TVec3D& p) {
+    return QPoint(int(100 + 96 * p.x), int(100 - 96 * p.y));
+}
 
 }  // namespace
 
@@ -75,7 +79,8 @@ TEST(PointerPickEvents, EveryMoveOffTheDiscThenOnlyChanges) {
     PickView view({{1, 0, 0, 0.2, 100}}, TVec3D{0, 0, 0});
     TCrystalEBSPpanel& panel = view.panel;
     const int paints = panel.RepaintCount();
-    for (QPoint p : {QPoint(2, 2), QPoint(3, 2), QPoint(2, 3)}) view.moveTo(p.x(), p.y());
+    for (QPoint p : {QPoint(2, 2), QPoint(3, 2), QPoint(2, 3)})
+        view.moveTo(p.x(), p.y());
     ASSERT_EQ(view.reports.size(), 3u);
     for (const Report& r : view.reports) {
         EXPECT_TRUE(r.plane.isEmpty() && r.zone.isEmpty());
@@ -265,8 +270,9 @@ TEST(PointerPickPlane, TextsThreeFourIndicesAndPeriods) {
         int n;
         const char* text;
     };
-    for (const Case& c : {Case{0, "0"}, Case{3, "3"}, Case{-1, "-1"}, Case{9, "9"}, Case{-9, "-9"},
-                          Case{10, ".10"}, Case{-12, ".-12"}, Case{127, ".127"}, Case{-128, ".-128"}})
+    for (const Case& c :
+         {Case{0, "0"}, Case{3, "3"}, Case{-1, "-1"}, Case{9, "9"}, Case{-9, "-9"}, Case{10, ".10"},
+          Case{-12, ".-12"}, Case{127, ".127"}, Case{-128, ".-128"}})
         EXPECT_EQ(TCrystalEBSPpanel::IndexText(c.n), c.text) << c.n;
 
     auto pickedText = [](TCrystalEBSPpanel& panel, int index0) {
@@ -283,7 +289,8 @@ TEST(PointerPickPlane, TextsThreeFourIndicesAndPeriods) {
     PickView periods({{10, 0, -12, 0.2, 50}}, TVec3D{0, 0, 0});
     EXPECT_EQ(pickedText(periods.panel, 0), "(.100.-12)");
 
-    PickView hex({{1, 0, 2, 0.2, 50}}, TVec3D{0, 0, 0}, makeCrySet(3.21f, 3.21f, 5.21f, 90, 90, 120, 9));
+    PickView hex({{1, 0, 2, 0.2, 50}}, TVec3D{0, 0, 0},
+                 makeCrySet(3.21f, 3.21f, 5.21f, 90, 90, 120, 9));
     ASSERT_TRUE(hex.panel.HexCell());
     EXPECT_EQ(pickedText(hex.panel, 0), "(10-12)");
     hex.panel.SetShowHexUnitCell(false);  // three indices now: the same plane, a new text
@@ -317,7 +324,8 @@ TEST(PointerPickZone, WithinThreeDegreesOnly) {
     EXPECT_FALSE(panel.PickZone(tilted(3.6), "666"));
 
     // The four-index form of a hexagonal crystal, read back to the same direction.
-    PickView hex({{1, 0, 2, 0.2, 50}}, TVec3D{0, 0, 0}, makeCrySet(3.21f, 3.21f, 5.21f, 90, 90, 120, 9));
+    PickView hex({{1, 0, 2, 0.2, 50}}, TVec3D{0, 0, 0},
+                 makeCrySet(3.21f, 3.21f, 5.21f, 90, 90, 120, 9));
     const TVec3D a = unit(hex.cs->Direct.col[0]);
     EXPECT_TRUE(hex.panel.PickZone(a, "666"));
     EXPECT_EQ(hex.panel.ZoneText(), "[2-1-10]");
@@ -342,7 +350,8 @@ TEST(PointerPickZone, NoUsableZoneIsAChangeWithAnEmptyText) {
     EXPECT_TRUE(panel.ZoneText().isEmpty());
     // Every move over the disc reports then, though nothing else changes.
     panel.SetMouseRotMaxIndices("000");
-    for (int i = 0; i < 3; ++i) view.moveTo(100, 100 + i);
+    for (int i = 0; i < 3; ++i)
+        view.moveTo(100, 100 + i);
     ASSERT_EQ(view.reports.size(), 3u);
     EXPECT_TRUE(view.reports[2].zone.isEmpty());
     EXPECT_EQ(view.reports[2].plane, "(100)");
@@ -360,7 +369,7 @@ TEST(PointerPickZone, NoUsableZoneIsAChangeWithAnEmptyText) {
 // ---- Highlights and labels ------------------------------------------------------------------
 
 class PointerPickDrawing : public ::testing::Test {
-protected:
+  protected:
     const QRgb red = rgb(255, 0, 0), blue = rgb(0, 0, 255);
     // The (1 0 0) band at the start orientation: its edges are the vertical lines
     // x = 100 -+ 96 sin(theta).
@@ -390,11 +399,13 @@ TEST_F(PointerPickDrawing, PlaneHighlightRedOnTheBandEdgesLabelOnlyWithIt) {
     view.moveTo(100, 130);
     const std::vector<QPoint> edges = pixelsOf(panel, red);
     EXPECT_GT(edges.size(), 200u);  // two lines most of the disc high
-    for (const QPoint& p : edges) ASSERT_TRUE(nearEdge(p.x())) << p.x() << "," << p.y();
+    for (const QPoint& p : edges)
+        ASSERT_TRUE(nearEdge(p.x())) << p.x() << "," << p.y();
     EXPECT_TRUE(colourNear(panel, int(100 - edgeOffset), 100, red, 1));
     EXPECT_TRUE(colourNear(panel, int(100 + edgeOffset), 60, red, 1));
     panel.SetKikuchiBandStyle(kbCentre);  // the centre line instead
-    for (const QPoint& p : pixelsOf(panel, red)) ASSERT_LE(std::abs(p.x() - 100), 1);
+    for (const QPoint& p : pixelsOf(panel, red))
+        ASSERT_LE(std::abs(p.x() - 100), 1);
     EXPECT_TRUE(colourNear(panel, 100, 150, red, 1));
     panel.SetKikuchiBandStyle(kbSolid);
 
@@ -440,7 +451,8 @@ TEST_F(PointerPickDrawing, ZoneCircleBlueAtTheZonesProjectedPoint) {
     view.moveTo(zone.x(), zone.y());
     const std::vector<QPoint> label = pixelsOf(panel, blue);
     EXPECT_GT(label.size(), 20u);
-    for (const QPoint& p : label) EXPECT_LE(std::abs(p.y() - zone.y()), 16);
+    for (const QPoint& p : label)
+        EXPECT_LE(std::abs(p.y() - zone.y()), 16);
     EXPECT_TRUE(pixelsOf(panel, red).empty());
 
     panel.OnMouseMoveCrystalDir = nullptr;  // nobody listening: no zone mark

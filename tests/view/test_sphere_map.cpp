@@ -34,10 +34,11 @@ TEST(BandGreys, LinearFromMinAtZeroToMaxAtHundred) {
         double intensity;
         ebsp::Rgb colour;
     };
-    const Case cases[] = {
-        {200, 30, 100, {30, 30, 30}},  {200, 30, 50, {115, 115, 115}}, {200, 30, 0, {200, 200, 200}},
-        {200, 30, -5, {255, 0, 0}},    {0, 255, 150, {255, 255, 255}}, {0, 255, 25, {63, 63, 63}},
-        {30, 200, 100, {200, 200, 200}}, {200, 30, 150, {0, 0, 0}},   {10, 10, 70, {10, 10, 10}}};
+    const Case cases[] = {{200, 30, 100, {30, 30, 30}},    {200, 30, 50, {115, 115, 115}},
+                          {200, 30, 0, {200, 200, 200}},   {200, 30, -5, {255, 0, 0}},
+                          {0, 255, 150, {255, 255, 255}},  {0, 255, 25, {63, 63, 63}},
+                          {30, 200, 100, {200, 200, 200}}, {200, 30, 150, {0, 0, 0}},
+                          {10, 10, 70, {10, 10, 10}}};
     for (const Case& c : cases) {
         ebsp::Reflector r;
         r.intensity = c.intensity;
@@ -60,9 +61,9 @@ TEST(BandGreys, RedBandsAndTheBlackStyles) {
         TKikuchiBandStyle style;
         QRgb colour;
     };
-    const Case cases[] = {{kbSolid, rgb(255, 0, 0)},      {kbSolidBlack, rgb(40, 50, 60)},
-                          {kbEdge, rgb(255, 0, 0)},       {kbEdgeBlack, rgb(10, 20, 30)},
-                          {kbCentre, rgb(255, 0, 0)},     {kbCentreBlack, rgb(10, 20, 30)}};
+    const Case cases[] = {{kbSolid, rgb(255, 0, 0)},  {kbSolidBlack, rgb(40, 50, 60)},
+                          {kbEdge, rgb(255, 0, 0)},   {kbEdgeBlack, rgb(10, 20, 30)},
+                          {kbCentre, rgb(255, 0, 0)}, {kbCentreBlack, rgb(10, 20, 30)}};
     for (const Case& c : cases) {
         panel.SetKikuchiBandStyle(c.style);
         const bool edges = c.style == kbEdge || c.style == kbEdgeBlack;
@@ -129,9 +130,12 @@ TEST(BandOutlines, StyleChangeRebuildsNothing) {
     std::memcpy(static_cast<void*>(&before), &panel.ReflectorRecord(0), sizeof before);
     panel.SetRepaintLocked(true);
     panel.SetKikuchiBandStyle(kbCentre);
-    EXPECT_FALSE(panel.BandsStale() || panel.NormalsStale() || panel.BraggStale() || panel.GreyStale());
+    EXPECT_FALSE(panel.BandsStale() || panel.NormalsStale() || panel.BraggStale() ||
+                 panel.GreyStale());
     panel.SetRepaintLocked(false);
-    EXPECT_EQ(std::memcmp(static_cast<const void*>(&before), &panel.ReflectorRecord(0), sizeof before), 0);
+    EXPECT_EQ(
+        std::memcmp(static_cast<const void*>(&before), &panel.ReflectorRecord(0), sizeof before),
+        0);
 }
 
 TEST(BandOutlines, NoReflectorsOnlyBackground) {
@@ -143,17 +147,19 @@ TEST(BandOutlines, NoReflectorsOnlyBackground) {
 // ---- The drawn map against independent geometry ---------------------------------------------
 
 class MapRendering : public ::testing::Test {
-protected:
+  protected:
     static constexpr int kSize = 400;
     const TVec3D euler{0.5, 0.8, 0.3};
-    const std::vector<Feed> list{{1, 1, 1, 2.3094, 100}, {2, 0, 0, 2.0, 60}, {2, 2, 0, 1.4142, 40},
-                                 {1, -1, 1, 2.3094, 40}};
-    const QRgb greys[4] = {rgb(30, 30, 30), rgb(98, 98, 98), rgb(132, 132, 132), rgb(132, 132, 132)};
+    const std::vector<Feed> list{
+        {1, 1, 1, 2.3094, 100}, {2, 0, 0, 2.0, 60}, {2, 2, 0, 1.4142, 40}, {1, -1, 1, 2.3094, 40}};
+    const QRgb greys[4] = {rgb(30, 30, 30), rgb(98, 98, 98), rgb(132, 132, 132),
+                           rgb(132, 132, 132)};
     std::vector<TVec3D> viewNormals() const {
         const Rows g = bunge(euler.x, euler.y, euler.z);
         std::vector<TVec3D> normals;
         for (const Feed& f : list)  // cubic: the plane normal is along (h, k, l)
-            normals.push_back(crystalToView(g, unit(TVec3D{double(f.h), double(f.k), double(f.l)})));
+            normals.push_back(
+                crystalToView(g, unit(TVec3D{double(f.h), double(f.k), double(f.l)})));
         return normals;
     }
     static QPoint spherePixel(const TVec3D& p) {
@@ -197,7 +203,8 @@ TEST_F(MapRendering, CentreLinesOnTheGreatCirclesAndBackgroundElsewhere) {
             if (q > 0.6) continue;
             const TVec3D p{dx / r, -dy / r, std::sqrt(1 - q)};
             bool nearBand = false;
-            for (const TVec3D& n : normals) nearBand |= std::fabs(dot(p, n)) < 0.03;
+            for (const TVec3D& n : normals)
+                nearBand |= std::fabs(dot(p, n)) < 0.03;
             if (nearBand) continue;
             EXPECT_EQ(pixel(view.panel, x, y), rgb(255, 255, 255)) << x << "," << y;
             ++background;
@@ -210,8 +217,11 @@ TEST_F(MapRendering, SolidBandsWithReflectorOneOnTop) {
     view.panel.SetkV(5.0);  // wider bands
     const std::vector<TVec3D> normals = viewNormals();
     std::vector<double> widths;
-    for (int i = 0; i < 4; ++i) widths.push_back(view.panel.ReflectorRecord(i).halfWidth);
-    auto inside = [&](const TVec3D& p, size_t i) { return std::fabs(dot(p, normals[i])) < std::sin(widths[i]); };
+    for (int i = 0; i < 4; ++i)
+        widths.push_back(view.panel.ReflectorRecord(i).halfWidth);
+    auto inside = [&](const TVec3D& p, size_t i) {
+        return std::fabs(dot(p, normals[i])) < std::sin(widths[i]);
+    };
 
     // Where bands overlap the earliest in the table shows.
     int overlaps = 0;
@@ -221,7 +231,8 @@ TEST_F(MapRendering, SolidBandsWithReflectorOneOnTop) {
             if (p.z < 0) p = TVec3D{-p.x, -p.y, -p.z};
             if (p.z < 0.3) continue;
             bool earlier = false;
-            for (size_t k = 0; k < i; ++k) earlier |= std::fabs(dot(p, normals[k])) < std::sin(widths[k]) + 0.02;
+            for (size_t k = 0; k < i; ++k)
+                earlier |= std::fabs(dot(p, normals[k])) < std::sin(widths[k]) + 0.02;
             if (earlier) continue;
             const QPoint px = spherePixel(p);
             EXPECT_EQ(pixel(view.panel, px.x(), px.y()), greys[i]) << i << " over " << j;

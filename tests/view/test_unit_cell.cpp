@@ -14,8 +14,10 @@ ebsp::Rgb expectedShade(TVec3D n, ebsp::Rgb colour) {
     const double b = (-1.0 * n.x + 1.5 * n.y + 3.3 * n.z) / light / length * 127.0 + 127.0;
     int c[3] = {colour.r, colour.g, colour.b};
     if (std::max({c[0], c[1], c[2]}) <= 60)
-        for (int& x : c) x += 60;
-    for (int& x : c) x = static_cast<int>(std::clamp(b * x / 255.0, 0.0, 255.0));
+        for (int& x : c)
+            x += 60;
+    for (int& x : c)
+        x = static_cast<int>(std::clamp(b * x / 255.0, 0.0, 255.0));
     return {c[0], c[1], c[2]};
 }
 
@@ -40,10 +42,10 @@ double distanceToSegment(double px, double py, QPointF a, QPointF b) {
 }  // namespace
 
 TEST(CellShading, ShadeFaceAgainstTheLambertFormula) {
-    const TVec3D normals[] = {{0, 0, 1}, {1, 0, 0}, {0, -1, 0}, {-1, 1.5, 3.3}, {1, -1.5, -3.3},
-                              {0.3, 0.2, -0.9}};
-    const ebsp::Rgb colours[] = {{20, 30, 40}, {128, 128, 128}, {60, 0, 0}, {61, 0, 0},
-                                 {255, 255, 255}, {0, 0, 0}};
+    const TVec3D normals[] = {{0, 0, 1},      {1, 0, 0},       {0, -1, 0},
+                              {-1, 1.5, 3.3}, {1, -1.5, -3.3}, {0.3, 0.2, -0.9}};
+    const ebsp::Rgb colours[] = {{20, 30, 40}, {128, 128, 128}, {60, 0, 0},
+                                 {61, 0, 0},   {255, 255, 255}, {0, 0, 0}};
     for (const TVec3D& n : normals)
         for (const ebsp::Rgb& c : colours) {
             const ebsp::Rgb shade = ebsp::shadeFace(n, c);
@@ -51,10 +53,13 @@ TEST(CellShading, ShadeFaceAgainstTheLambertFormula) {
             EXPECT_EQ(shade, expected) << n.x << " " << n.y << " " << n.z << " / " << c.r;
         }
     // Straight at the light: scaled by 254/255; turned away: black.
-    EXPECT_EQ(ebsp::shadeFace(TVec3D{-1, 1.5, 3.3}, ebsp::Rgb{255, 255, 255}), (ebsp::Rgb{254, 254, 254}));
-    EXPECT_EQ(ebsp::shadeFace(TVec3D{1, -1.5, -3.3}, ebsp::Rgb{200, 100, 50}), (ebsp::Rgb{0, 0, 0}));
+    EXPECT_EQ(ebsp::shadeFace(TVec3D{-1, 1.5, 3.3}, ebsp::Rgb{255, 255, 255}),
+              (ebsp::Rgb{254, 254, 254}));
+    EXPECT_EQ(ebsp::shadeFace(TVec3D{1, -1.5, -3.3}, ebsp::Rgb{200, 100, 50}),
+              (ebsp::Rgb{0, 0, 0}));
     // (20, 30, 40) is lifted to (80, 90, 100) before shading.
-    EXPECT_EQ(ebsp::shadeFace(TVec3D{-1, 1.5, 3.3}, ebsp::Rgb{20, 30, 40}), (ebsp::Rgb{79, 89, 99}));
+    EXPECT_EQ(ebsp::shadeFace(TVec3D{-1, 1.5, 3.3}, ebsp::Rgb{20, 30, 40}),
+              (ebsp::Rgb{79, 89, 99}));
 }
 
 TEST(CellGeometry, FarthestVertexAtNinetyFivePercentAndNormalsOutward) {
@@ -64,10 +69,10 @@ TEST(CellGeometry, FarthestVertexAtNinetyFivePercentAndNormalsOutward) {
         int vertices;
     };
     const Lattice lattices[] = {
-        {4, 4, 4, 90, 90, 90, 11, 8},       {3, 3, 7, 90, 90, 90, 5, 8},
-        {2, 5, 9, 90, 90, 90, 3, 8},        {5, 6, 7, 90, 110, 90, 2, 8},
-        {4, 5, 6, 70, 80, 100, 1, 8},       {3.2f, 3.2f, 5.2f, 90, 90, 120, 9, 12},
-        {5, 5, 5, 60, 60, 60, 7, 8},        {2.95f, 2.95f, 4.68f, 90, 90, 120, 8, 12}};
+        {4, 4, 4, 90, 90, 90, 11, 8}, {3, 3, 7, 90, 90, 90, 5, 8},
+        {2, 5, 9, 90, 90, 90, 3, 8},  {5, 6, 7, 90, 110, 90, 2, 8},
+        {4, 5, 6, 70, 80, 100, 1, 8}, {3.2f, 3.2f, 5.2f, 90, 90, 120, 9, 12},
+        {5, 5, 5, 60, 60, 60, 7, 8},  {2.95f, 2.95f, 4.68f, 90, 90, 120, 8, 12}};
     for (const Lattice& l : lattices) {
         auto cs = makeCrySet(l.a, l.b, l.c, l.alpha, l.beta, l.gamma, l.laue);
         auto panel = cellView(cs.get(), TVec3D{0.3, 0.5, 0.7});
@@ -79,7 +84,8 @@ TEST(CellGeometry, FarthestVertexAtNinetyFivePercentAndNormalsOutward) {
             farthest = std::max(farthest, std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
             const TVec3D& w = cell.viewVertices[i];
             // The view copy keeps lengths (a rotation).
-            EXPECT_NEAR(v.x * v.x + v.y * v.y + v.z * v.z, w.x * w.x + w.y * w.y + w.z * w.z, 1e-12);
+            EXPECT_NEAR(v.x * v.x + v.y * v.y + v.z * v.z, w.x * w.x + w.y * w.y + w.z * w.z,
+                        1e-12);
         }
         EXPECT_NEAR(farthest, 0.95, 1e-12) << l.laue;
         for (int f = 0; f < cell.faceCount; ++f) {
@@ -105,7 +111,8 @@ TEST(CellGeometry, FarthestVertexAtNinetyFivePercentAndNormalsOutward) {
 TEST(CellGeometry, CollapsedLatticeStaysFinite) {
     TCrySet cs{};
     cs.LaueGroup = 11;
-    for (int j = 0; j < 3; ++j) (&cs.Direct.col[j].x)[j] = 1e-6;  // a, b, c of 1e-6
+    for (int j = 0; j < 3; ++j)
+        (&cs.Direct.col[j].x)[j] = 1e-6;  // a, b, c of 1e-6
     ebsp::UnitCell cell;
     ebsp::buildCell(cell, cs, false);
     for (int i = 0; i < cell.vertexCount; ++i) {
@@ -210,7 +217,8 @@ TEST(CellDrawing, WireFrameWithAndWithoutHiddenLines) {
     };
     for (int f = 0; f < cell.faceCount; ++f)
         if (cell.faces[f].viewNormal.z >= 0)
-            for (int j = 0; j < 4; ++j) front.push_back(edgeOf(cell.faces[f], j));
+            for (int j = 0; j < 4; ++j)
+                front.push_back(edgeOf(cell.faces[f], j));
     for (int f = 0; f < cell.faceCount; ++f)
         if (cell.faces[f].viewNormal.z < 0)
             for (int j = 0; j < 4; ++j) {
@@ -250,7 +258,7 @@ TEST(CellDrawing, WireFrameWithAndWithoutHiddenLines) {
 
     panel->SetShowHiddenLines(true);
     const int dotted = blackNearBackEdges(samples);
-    EXPECT_GT(dotted, samples / 8);   // present ...
+    EXPECT_GT(dotted, samples / 8);      // present ...
     EXPECT_LT(dotted, samples * 3 / 4);  // ... and dotted, not solid
 
     // Hidden lines belong to the wire frame only.

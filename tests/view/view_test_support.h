@@ -26,7 +26,9 @@ inline std::unique_ptr<TCrySet> makeCrySet(float a, float b, float c, float alph
     return cs;
 }
 
-inline std::unique_ptr<TCrySet> cubic(float a = 4.0f) { return makeCrySet(a, a, a, 90, 90, 90, 11); }
+inline std::unique_ptr<TCrySet> cubic(float a = 4.0f) {
+    return makeCrySet(a, a, a, 90, 90, 90, 11);
+}
 
 struct Feed {
     int h, k, l;
@@ -102,18 +104,28 @@ inline TVec3D unit(TVec3D v) {
     const double n = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     return {v.x / n, v.y / n, v.z / n};
 }
-inline double dot(const TVec3D& a, const TVec3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline double dot(const TVec3D& a, const TVec3D& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline TVec3D cross(const TVec3D& a, const TVec3D& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-inline QRgb rgb(int r, int g, int b) { return qRgb(r, g, b) & 0xFFFFFFu; }
+inline QRgb rgb(int r, int g, int b) {
+    return qRgb(r, g, b) & 0xFFFFFFu;
+}
 inline QRgb pixel(const TCrystalEBSPpanel& panel, int x, int y) {
     return panel.Image().pixel(x, y) & 0xFFFFFFu;
 }
-inline QRgb pixelRgb(QRgb p) { return p & 0xFFFFFFu; }
-inline QRgb toRgb(ebsp::Rgb c) { return qRgb(c.r, c.g, c.b) & 0xFFFFFFu; }
-inline QRgb toRgb(const QColor& c) { return c.rgb() & 0xFFFFFFu; }
+inline QRgb pixelRgb(QRgb p) {
+    return p & 0xFFFFFFu;
+}
+inline QRgb toRgb(ebsp::Rgb c) {
+    return qRgb(c.r, c.g, c.b) & 0xFFFFFFu;
+}
+inline QRgb toRgb(const QColor& c) {
+    return c.rgb() & 0xFFFFFFu;
+}
 
 // True when some pixel within `radius` of (x, y) has the colour.
 inline bool colourNear(const TCrystalEBSPpanel& panel, int x, int y, QRgb colour, int radius) {

@@ -31,11 +31,14 @@ std::vector<Plane> planesFor(const TCrySet& cs, bool hexagonal, int wanted) {
                 const bool allowed = hexagonal ? !(h == 0 && k == 0 && l % 2 != 0)
                                                : ((h & 1) == (k & 1) && (k & 1) == (l & 1));
                 if (!allowed) continue;
-                planes.push_back({int8_t(h), int8_t(k), int8_t(l), LatticeSpacing(&cs, h, k, l), 0});
+                planes.push_back(
+                    {int8_t(h), int8_t(k), int8_t(l), LatticeSpacing(&cs, h, k, l), 0});
             }
-    std::stable_sort(planes.begin(), planes.end(), [](const Plane& a, const Plane& b) { return a.d > b.d; });
+    std::stable_sort(planes.begin(), planes.end(),
+                     [](const Plane& a, const Plane& b) { return a.d > b.d; });
     if (int(planes.size()) > wanted) planes.resize(size_t(wanted));
-    for (size_t i = 0; i < planes.size(); ++i) planes[i].intensity = 100.0 * planes[i].d / planes[0].d;
+    for (size_t i = 0; i < planes.size(); ++i)
+        planes[i].intensity = 100.0 * planes[i].d / planes[0].d;
     return planes;
 }
 
@@ -46,10 +49,11 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("XDG_CONFIG_DIRS")) {
         std::error_code error;
         const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-        for (auto dir = exe.parent_path(); !error && dir.has_parent_path() && dir != dir.parent_path();
-             dir = dir.parent_path())
+        for (auto dir = exe.parent_path();
+             !error && dir.has_parent_path() && dir != dir.parent_path(); dir = dir.parent_path())
             if (std::filesystem::exists(dir / "etc" / "xdg" / "Orvane.conf")) {
-                qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString((dir / "etc" / "xdg").string()));
+                qputenv("XDG_CONFIG_DIRS",
+                        QByteArray::fromStdString((dir / "etc" / "xdg").string()));
                 break;
             }
     }
@@ -94,9 +98,7 @@ int main(int argc, char** argv) {
     };
     // Either view's drag turns the other, as in the main window.
     auto couple = [](TCrystalEBSPpanel* from, TCrystalEBSPpanel* to) {
-        from->OnRotate = [from, to](QObject*) {
-            to->SetOrientation(from->EulerAngles());
-        };
+        from->OnRotate = [from, to](QObject*) { to->SetOrientation(from->EulerAngles()); };
     };
     couple(cellView, mapView);
     couple(mapView, cellView);
@@ -108,7 +110,8 @@ int main(int argc, char** argv) {
         view->SetOrientation(start);
     }
     mapView->SetReflectorCount(int(planes.size()));
-    for (TCrystalEBSPpanel* view : {cellView, mapView}) view->SetRepaintLocked(false);
+    for (TCrystalEBSPpanel* view : {cellView, mapView})
+        view->SetRepaintLocked(false);
 
     window.resize(1004, 500);
     window.show();
