@@ -1,0 +1,29 @@
+# Sources of the lattix library, listed once for the library and its fuzz build.
+set(LATTIX_SOURCE_FILES
+  src/crystal_set.cpp
+  src/index_text.cpp
+  src/laue_tables.cpp
+  src/library_state.cpp
+  src/misorientation.cpp
+  src/orientation.cpp
+  src/plane_direction.cpp
+  src/random.cpp
+  src/registry.cpp
+  src/schmid_ffactor.cpp
+  src/setup_files.cpp
+  src/symmetry.cpp
+  src/texture.cpp
+  src/vecmath.cpp
+  src/wavelength.cpp
+  abi/exports_crystal_set.cpp
+  abi/exports_index_text.cpp
+  abi/exports_laue.cpp
+  abi/exports_misorientation.cpp
+  abi/exports_orientation.cpp
+  abi/exports_plane_direction.cpp
+  abi/exports_state.cpp
+  abi/exports_symmetry.cpp
+  abi/exports_texture.cpp
+  abi/exports_vecmath.cpp
+  abi/exports_wavelength.cpp)
+list(TRANSFORM LATTIX_SOURCE_FILES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
