@@ -3,6 +3,7 @@
 // data/structures (read by the reflector generator).  They must agree.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -156,10 +157,25 @@ TEST_P(CellAgreement, StructureFileHasTheCatalogueCell) {
     ExpectCellAgrees(phase, cell, name);
 }
 
+// Test names from the phase names: "Zirconia, tetragonal" -> ZirconiaTetragonal.
+std::string PhaseTestName(const testing::TestParamInfo<std::uint32_t>& p) {
+    TPhaseRecord phase;
+    BuildPhase(p.param, phase);
+    std::string name;
+    bool upper = true;
+    for (char c : phase.Name) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+            upper = false;
+        } else {
+            upper = true;
+        }
+    }
+    return name;
+}
+
 INSTANTIATE_TEST_SUITE_P(BuiltInPhases, CellAgreement, testing::Range(1u, kPhaseCount + 1),
-                         [](const testing::TestParamInfo<std::uint32_t>& p) {
-                             return "phase" + std::to_string(p.param);
-                         });
+                         PhaseTestName);
 
 // The comparison is as fine as the file's print, no coarser: a unit off in
 // the last printed digit fails, and a right angle printed "90" is 90.00.
