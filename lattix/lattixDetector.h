@@ -105,7 +105,8 @@ LATTIX_API int32_t LATTIX_CALL DetectorDirection(const TDetector* d, const TMat3
 
 /* Writes (a, b, c), a^2 + b^2 = 1, of the centre line a x + b y + c = 0 (pixels) of the band
  * of the crystal-frame plane normal planeNormal (Cartesian, as Miller2Vec makes it from (hkl);
- * any length > 0), signed so that the normal has n_Gz >= 0; the value at the PC,
+ * any length > 0), signed so that the normal has n_Gz > 0 (for |n_Gz| <= 1e-12, a normal in
+ * the screen plane: so that a > 0, or a = 0 and b > 0); the value at the PC,
  * a PCx Nx + b PCy Ny + c >= 0, is then the PC's distance from the line.  Returns 0 when
  * the line crosses the closed screen rectangle, 1 when it misses it (line written), 2 when
  * the band is at infinity (the normal along Z_G, sin of its angle to Z_G <= 1e-12; nothing

@@ -164,7 +164,9 @@ bool pixelDirection(const DetectorFrame& f, double x, double y, TVec3D& out) {
 int32_t bandLine(const DetectorFrame& f, const TVec3D& n, double line[3]) {
     TVec3D g = matMul3x1(f.toG, n);
     if (!unityVector(g)) return kAtInfinity;
-    if (g.z < 0.0) g = scale(-1.0, g);
+    // A normal in the screen plane leaves the sign open: then a > 0, or a = 0 and b > 0.
+    const bool flip = std::fabs(g.z) > kHorizon ? g.z < 0.0 : (g.x != 0.0 ? g.x < 0.0 : g.y > 0.0);
+    if (flip) g = scale(-1.0, g);
     const double s = std::sqrt(g.x * g.x + g.y * g.y);  // sine of the angle to Z_G
     if (!(s > kHorizon)) return kAtInfinity;
     const double a = g.x / s;
