@@ -114,6 +114,7 @@ void refine(const Edge& e, const Screen& s, const Sample& a, const Sample& b, do
 // by bisection on the curve's parameter, so it lies on the edge and on the screen.
 DetectorPoint crossing(const Edge& e, const Screen& s, Sample inside, Sample outside) {
     for (int i = 0; i < 60; ++i) {
+        if (std::hypot(inside.p.x - outside.p.x, inside.p.y - outside.p.y) < 1e-9) break;
         const double phi = 0.5 * (inside.phi + outside.phi);
         const Sample m{phi, e.at(phi)};
         (s.contains(m.p) ? inside : outside) = m;
