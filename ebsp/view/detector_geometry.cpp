@@ -99,8 +99,10 @@ void refine(const Edge& e, const Screen& s, const Sample& a, const Sample& b, do
         const double len = std::hypot(b.p.x - a.p.x, b.p.y - a.p.y);
         const double dev = chordDistance(a.p, b.p, m.p);
         const bool near = segmentMeets(s, a.p, b.p, dev + 2.0 * tol + 1.0) || s.contains(m.p);
-        const bool split = near && (dev > tol || len > kMaxSegment ||
-                                    (!s.contains(a.p) && !s.contains(b.p) && len > tol));
+        // Both ends off the screen: the arc, within dev of its chord, may still cross a corner.
+        const bool grazing = !s.contains(a.p) && !s.contains(b.p) && len > tol &&
+                             (s.contains(m.p) || segmentMeets(s, a.p, b.p, dev));
+        const bool split = near && (dev > tol || len > kMaxSegment || grazing);
         if (split) {
             refine(e, s, a, m, tol, depth + 1, out);
             refine(e, s, m, b, tol, depth + 1, out);
