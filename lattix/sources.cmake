@@ -1,6 +1,7 @@
 # Sources of the lattix library, listed once for the library and its fuzz build.
 set(LATTIX_SOURCE_FILES
   src/crystal_set.cpp
+  src/detector.cpp
   src/index_text.cpp
   src/laue_tables.cpp
   src/library_state.cpp
@@ -16,6 +17,7 @@ set(LATTIX_SOURCE_FILES
   src/vecmath.cpp
   src/wavelength.cpp
   abi/exports_crystal_set.cpp
+  abi/exports_detector.cpp
   abi/exports_index_text.cpp
   abi/exports_laue.cpp
   abi/exports_misorientation.cpp

@@ -42,26 +42,49 @@ foreach(name IN LISTS _defined)
   endif()
 endforeach()
 
-# The header declares exactly the names of the version script.
-if(DEFINED HEADER)
-  file(READ ${HEADER} _header)
-  string(REGEX MATCHALL "LATTIX_CALL [A-Za-z_][A-Za-z0-9_]*\\(" _decls "${_header}")
-  set(_declared)
+# The names declared with LATTIX_CALL in one header.
+function(declared_exports header out)
+  file(READ ${header} _text)
+  string(REGEX MATCHALL "LATTIX_CALL [A-Za-z_][A-Za-z0-9_]*\\(" _decls "${_text}")
+  set(_names)
   foreach(d IN LISTS _decls)
     string(REGEX REPLACE "LATTIX_CALL ([A-Za-z0-9_]+)\\(" "\\1" d "${d}")
-    list(APPEND _declared ${d})
+    list(APPEND _names ${d})
   endforeach()
+  set(${out} ${_names} PARENT_SCOPE)
+endfunction()
+
+# Exports added later live in headers of their own beside lattixLib.h (lattixDetector.h, ...);
+# their names come on top of the 64 + 2.
+set(_extension_names)
+if(DEFINED HEADER)
+  get_filename_component(_header_dir ${HEADER} DIRECTORY)
+  file(GLOB _extension_headers ${_header_dir}/lattix*.h)
+  list(REMOVE_ITEM _extension_headers ${HEADER} ${_header_dir}/lattixtype.h)
+  foreach(h IN LISTS _extension_headers)
+    declared_exports(${h} _names)
+    list(APPEND _extension_names ${_names})
+  endforeach()
+endif()
+list(LENGTH _extension_names _n_extension)
+
+# The headers declare exactly the names of the version script.
+if(DEFINED HEADER)
+  declared_exports(${HEADER} _declared)
+  list(APPEND _declared ${_extension_names})
   list(SORT _declared)
   set(_sorted_expected ${_expected})
   list(SORT _sorted_expected)
   if(NOT _declared STREQUAL _sorted_expected)
-    list(APPEND _errors "lattixLib.h declares other exports than the version script")
+    list(APPEND _errors "the headers declare other exports than the version script")
   endif()
 endif()
 
-# 64 crystallographic exports and the two platform extras, no more, no less.
-if(NOT _n_expected EQUAL 66)
-  list(APPEND _errors "the version script names ${_n_expected} exports, not 64 + 2")
+# 64 crystallographic exports, the two platform extras and the extension headers' names,
+# no more, no less.
+math(EXPR _n_wanted "66 + ${_n_extension}")
+if(NOT _n_expected EQUAL _n_wanted)
+  list(APPEND _errors "the version script names ${_n_expected} exports, not 64 + 2 + ${_n_extension}")
 endif()
 foreach(name IN LISTS _expected)
   if(NOT name IN_LIST _defined)
