@@ -29,14 +29,16 @@
 
 #include "dialog_input.h"
 #include "logo_art.h"
+#include "orientation_turn.h"
 #include "status_bar.h"
+#include "view_constants.h"
 #include "web_address.h"
 #include "window_logic.h"
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943295769;
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegToRad = ebsp::kRadiansPerDegree;
+using ebsp::kPi;
 constexpr int kFormWidth = 480;
 constexpr int kFormHeight = 723;
 constexpr int kFormMinimum = 480;
@@ -783,28 +785,9 @@ void TForm1::SpinStep() {
     CrystalEBSPpanel2->SetOrientation(e3);
 }
 
-namespace {
-TVec3D invertEuler(const TVec3D& e) {
-    return {-e.z, -e.y, -e.x};
-}
-}  // namespace
-
 TVec3D TForm1::RotateAboutAxis(const TVec3D& e, const TVec3D& axis, bool inverse, double angle) {
-    const TVec3D start = inverse ? invertEuler(e) : e;
-    TMat3D m{};
-    Euler2Matrix(&start, &m);
-    TVec3D unitAxis = axis;
-    UnityVector(&unitAxis);
-    const TVec3D zero{0.0, 0.0, 0.0};
-    TMat3D r{};
-    Euler2Matrix(&zero, &r);
-    for (TVec3D& column : r.col)
-        ConeVector(&unitAxis, &column, &column, angle);
-    TMat3D p{};
-    MatMul3x3(&m, &r, &p);
-    TVec3D result{};
-    Matrix2Euler(&p, &result);
-    return inverse ? invertEuler(result) : result;
+    return inverse ? ebsp::rotateOrientationInverse(e, axis, angle)
+                   : ebsp::rotateOrientation(e, axis, angle);
 }
 
 void TForm1::StopSpinCycle() {

@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "app_test_fixture.h"
+#include "panel_probe.h"
 #include "status_bar.h"
 #include "web_address.h"
 
@@ -189,7 +190,7 @@ TEST_F(AppWindow, IronBccSuppliesItsReflectorsWithLatticeSpacings) {
     const int count = form->CrystalEBSPpanel2->ReflectorCount();
     ASSERT_GT(count, 0);
     for (int i = 0; i < count; ++i) {
-        const ebsp::Reflector& r = form->CrystalEBSPpanel2->ReflectorRecord(i);
+        const ebsp::Reflector& r = viewtest::probe(form->CrystalEBSPpanel2).ReflectorRecord(i);
         const TPhaseReflector& entry = form->CurrentPhase.Reflectors[i];
         EXPECT_EQ(r.h, entry.h);
         EXPECT_EQ(r.k, entry.k);
