@@ -155,13 +155,9 @@ class TCrystalEBSPpanel : public QWidget {
     // unless RepaintLocked.
     void Repaint();
 
-    // ---- Read-outs for the owner ------------------------------------------------------
-    const TCrySet* CrystalSet() const { return m_crySet; }
-    TVec3D EulerAngles() const { return m_euler; }  // radians
-    // The off-screen image; a null image before the first paint.
+    TVec3D EulerAngles() const { return m_euler; }  // radians, as SetOrientation takes them
+    // The off-screen image (what CopyToClipboard copies); a null image before the first paint.
     const QImage& Image() const { return m_image; }
-    // Created by the form designer's plugin: ReflectorCount writes only store the number.
-    bool DesignerMode() const { return m_designerMode; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -127,8 +127,8 @@ int countFaceColours(const TCrystalEBSPpanel& panel) {
 
 TEST(DesignerPreview, SampleCrystalSetOrientationAndCell) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
-    EXPECT_TRUE(panel.DesignerMode());
-    const TCrySet* cs = panel.CrystalSet();
+    EXPECT_TRUE(viewtest::probe(panel).DesignerMode());
+    const TCrySet* cs = viewtest::probe(panel).CrystalSet();
     ASSERT_NE(cs, nullptr);
     EXPECT_STREQ(cs->Name, "Hexagonal");
     EXPECT_GT(std::strlen(cs->Reference), 0u);
@@ -140,9 +140,9 @@ TEST(DesignerPreview, SampleCrystalSetOrientationAndCell) {
     EXPECT_EQ(cs->Gamma, 120.0f);
     EXPECT_EQ(cs->SymOpCount % 12, 0);  // 6/mmm: twelve rotations, with or without -1
     // The angles as they stand, in radians.
-    EXPECT_EQ(panel.EulerAngles().x, 23.0);
-    EXPECT_EQ(panel.EulerAngles().y, 47.0);
-    EXPECT_EQ(panel.EulerAngles().z, 39.0);
+    EXPECT_EQ(viewtest::probe(panel).EulerAngles().x, 23.0);
+    EXPECT_EQ(viewtest::probe(panel).EulerAngles().y, 47.0);
+    EXPECT_EQ(viewtest::probe(panel).EulerAngles().z, 39.0);
     EXPECT_DOUBLE_EQ(panel.Euler2deg(), 47.0 * 180.0 / M_PI);
     // The hexagonal prism, built and projected.
     EXPECT_TRUE(viewtest::probe(panel).HexCell());
@@ -161,7 +161,7 @@ TEST(DesignerPreview, SampleCrystalSetOrientationAndCell) {
 
 TEST(DesignerPreview, ReflectorListIsTheSymmetryExpansionOfTheFamilies) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
-    const TCrySet* cs = panel.CrystalSet();
+    const TCrySet* cs = viewtest::probe(panel).CrystalSet();
     ASSERT_NE(cs, nullptr);
     // The written-out operators assume c along z.
     ASSERT_NEAR(cs->Direct.col[2].x, 0.0, 1e-6);
@@ -195,7 +195,7 @@ TEST(DesignerPreview, ReflectorListIsTheSymmetryExpansionOfTheFamilies) {
 
 TEST(DesignerPreview, DrawsCellAndBands) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
-    ASSERT_NE(panel.CrystalSet(), nullptr);
+    ASSERT_NE(viewtest::probe(panel).CrystalSet(), nullptr);
     panel.resize(260, 220);
     panel.SetFaceColour(QColor(40, 160, 220));  // faces apart from the band greys
     panel.Repaint();
@@ -220,7 +220,7 @@ TEST(DesignerPreview, DrawsCellAndBands) {
 
 TEST(DesignerPreview, ReflectorCountWritesOnlyStoreTheNumber) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
-    ASSERT_NE(panel.CrystalSet(), nullptr);
+    ASSERT_NE(viewtest::probe(panel).CrystalSet(), nullptr);
     int asked = 0;
     panel.OnGetReflector = [&](QObject*, int, int8_t& h, int8_t& k, int8_t& l, double& d,
                                double& intensity) {
@@ -249,8 +249,8 @@ TEST(DesignerPreview, RunTimeCreationShowsOnlyTheBackground) {
     TCrystalEBSPpanel explicitRunTime(nullptr, TCreation::RunTime);
     TCrystalEBSPpanel plain;
     for (TCrystalEBSPpanel* panel : {&explicitRunTime, &plain}) {
-        EXPECT_FALSE(panel->DesignerMode());
-        EXPECT_EQ(panel->CrystalSet(), nullptr);
+        EXPECT_FALSE(viewtest::probe(panel).DesignerMode());
+        EXPECT_EQ(viewtest::probe(panel).CrystalSet(), nullptr);
         EXPECT_EQ(panel->ReflectorCount(), 0);
         panel->resize(90, 70);
         panel->SetShowEBSP(true);
@@ -272,7 +272,7 @@ TEST(DesignerPreview, UnreadableSetupDataLeavesTheEmptyPanel) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
     qputenv("XDG_CONFIG_DIRS", saved);
 
-    EXPECT_EQ(panel.CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(panel).CrystalSet(), nullptr);
     EXPECT_EQ(panel.ReflectorCount(), 0);
     panel.resize(80, 80);
     panel.SetShowEBSP(true);

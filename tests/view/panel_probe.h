@@ -9,6 +9,9 @@
 struct TCrystalEBSPpanelProbe {
     TCrystalEBSPpanel& p;
 
+    const TCrySet* CrystalSet() const { return p.m_crySet; }
+    TVec3D EulerAngles() const { return p.m_euler; }  // radians
+    bool DesignerMode() const { return p.m_designerMode; }
     bool GeometryStale() const { return p.m_geometryStale; }
     bool ProjectionStale() const { return p.m_projectionStale; }
     bool MatrixStale() const { return p.m_matrixStale; }

@@ -59,7 +59,7 @@ TEST(PanelCreation, PropertiesInDeclaredOrderWithCreationValues) {
                  viewtest::probe(panel).BraggStale() || viewtest::probe(panel).GreyStale() ||
                  viewtest::probe(panel).Dragging() || viewtest::probe(panel).HighlightPlane());
     EXPECT_TRUE(panel.Image().isNull());
-    EXPECT_EQ(panel.CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(panel).CrystalSet(), nullptr);
     EXPECT_FALSE(panel.OnRotate || panel.OnRotated || panel.OnGetReflector ||
                  panel.OnMouseMoveCrystalDir || panel.OnClick || panel.OnDblClick);
 }
@@ -338,7 +338,7 @@ TEST(PanelOrientation, IgnoredDuringADrag) {
     ASSERT_TRUE(viewtest::probe(panel).DragLocked());
     const int before = viewtest::probe(panel).RepaintCount();
     panel.SetOrientation(TVec3D{kPi, 0.0, 0.0});
-    EXPECT_DOUBLE_EQ(panel.EulerAngles().x, 0.1);
+    EXPECT_DOUBLE_EQ(viewtest::probe(panel).EulerAngles().x, 0.1);
     EXPECT_EQ(viewtest::probe(panel).RepaintCount(), before);
     release(&panel, QPoint(50, 50));
     panel.SetOrientation(TVec3D{kPi, 0.0, 0.0});
