@@ -15,6 +15,10 @@ inline constexpr double kRadiansPerDegree = 0.017453292519943295769;  // pi / 18
 inline constexpr double kSphereRadiusFactor = 0.96;
 // kSphereRadiusFactor squared, written out: the disc test of the pointer keeps this value.
 inline constexpr double kSphereRadiusFactorSquared = 0.9216;
+static_assert(kSphereRadiusFactorSquared - kSphereRadiusFactor * kSphereRadiusFactor < 1e-15 &&
+              kSphereRadiusFactor * kSphereRadiusFactor - kSphereRadiusFactorSquared < 1e-15);
+static_assert(kRadiansPerDegree * 180.0 - kPi < 1e-15 && kPi - kRadiansPerDegree * 180.0 < 1e-15);
+static_assert(kDegreesPerRadian * kPi - 180.0 < 1e-12 && 180.0 - kDegreesPerRadian * kPi < 1e-12);
 
 // Hexagonal (rather than rhombohedral) axes: gamma within 0.01 degree of 120; a difference
 // of exactly 0.01 counts as rhombohedral.
