@@ -73,9 +73,13 @@ TEST(PickOverlay, SwitchesDecideWhatIsDrawn) {
         EXPECT_EQ(o.planeLabel, c.planeLabel) << line;
         EXPECT_EQ(o.zoneMark, c.zoneMark) << line;
         EXPECT_EQ(o.zoneLabel, c.zoneLabel) << line;
-        if (c.zoneMark || c.zoneLabel) EXPECT_EQ(o.zoneAt, (ebsp::IntPoint{100, 100})) << line;
+        if (c.zoneMark || c.zoneLabel) {
+            EXPECT_EQ(o.zoneAt, (ebsp::IntPoint{100, 100})) << line;
+        }
         // (0, -1, 0) lies on the rim below the centre: 96 pixels down.
-        if (c.planeLabel) EXPECT_EQ(o.planeLabelAt, (ebsp::IntPoint{100, 196})) << line;
+        if (c.planeLabel) {
+            EXPECT_EQ(o.planeLabelAt, (ebsp::IntPoint{100, 196})) << line;
+        }
     }
 }
 
