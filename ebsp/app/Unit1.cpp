@@ -28,50 +28,20 @@
 #include <utility>
 
 #include "dialog_input.h"
+#include "form_layout.h"
+#include "library_messages.h"
 #include "logo_art.h"
+#include "orientation_turn.h"
 #include "status_bar.h"
+#include "view_constants.h"
 #include "web_address.h"
 #include "window_logic.h"
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943295769;
-constexpr double kPi = 3.14159265358979323846;
-constexpr int kFormWidth = 480;
-constexpr int kFormHeight = 723;
-constexpr int kFormMinimum = 480;
-constexpr int kSideColumnWidth = 143;
-constexpr int kTopBandHeight = 257;
-constexpr int kSpinIntervalMs = 60;
-constexpr quint32 kPhaseChangeMs = 60000;
-constexpr int kBandStyleTags[3] = {345, 346, 347};
-constexpr TKikuchiBandStyle kBandStyles[3] = {kbSolid, kbEdge, kbCentre};
-
-const QString kMapHint =
-    QStringLiteral("Spherical Kikuchi Map. Click to rotate. Right mouse for menu");
-
-// Where the library's message boxes go.  Only one window is alive at a time;
-// while a crystal set is being built they are collected instead, so a failed
-// build shows one message, not one per file the library tried.
-struct LibraryMessageRoute {
-    TForm1* form = nullptr;
-    QStringList* collected = nullptr;
-};
-LibraryMessageRoute g_route;
-
-void LATTIX_CALL showLibraryMessage(const char* caption, const char* text) {
-    try {
-        const QString c = QString::fromLatin1(caption ? caption : "");
-        const QString t = QString::fromLatin1(text ? text : "");
-        if (g_route.collected) {
-            g_route.collected->append(c + QStringLiteral(": ") + t);
-        } else if (g_route.form) {
-            g_route.form->Services().showError(nullptr, c, t);
-        }
-    } catch (...) {
-        // The hook is called from inside the library: nothing may escape.
-    }
-}
+constexpr double kDegToRad = ebsp::kRadiansPerDegree;
+using ebsp::kPi;
+using namespace form1;
 
 // The long part of a "short|long" hint (the whole hint when it has no bar).
 QString longHint(const QString& hint) {
@@ -124,47 +94,6 @@ char localeDecimalSeparator() {
     return c == 0 ? '.' : c;
 }
 
-// The phase list: one phase stays selected once chosen.  Qt lets Ctrl with a
-// click (or Ctrl+Space) deselect in single selection, which would leave both
-// views without a crystal set; such a press selects the item again instead.
-class PhaseListBox : public QListWidget {
-  public:
-    using QListWidget::QListWidget;
-
-    // A press on the item that is already selected (and stays so): a click
-    // that changes no selection but still selects that phase again.
-    std::function<void()> OnPressSelected;
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        // Only the left button clicks an item; other buttons leave the selection alone.
-        if (event->button() != Qt::LeftButton) {
-            event->ignore();
-            return;
-        }
-        const QModelIndex index = indexAt(event->position().toPoint());
-        const bool wasSelected = index.isValid() && selectionModel()->isSelected(index);
-        QListWidget::mousePressEvent(event);
-        if (wasSelected && selectionModel()->isSelected(index) && OnPressSelected)
-            OnPressSelected();
-    }
-
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event) const override {
-        const QItemSelectionModel::SelectionFlags command =
-            QListWidget::selectionCommand(index, event);
-        if (command & QItemSelectionModel::Deselect)
-            return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
-        return command;
-    }
-};
-
-QAction* addItem(QMenu* menu, const QString& caption, const QString& hint) {
-    QAction* action = menu->addAction(caption);
-    action->setStatusTip(hint);
-    return action;
-}
-
 }  // namespace
 
 TForm1::TForm1(PlatformServices* services, QWidget* parent) : QMainWindow(parent) {
@@ -174,8 +103,7 @@ TForm1::TForm1(PlatformServices* services, QWidget* parent) : QMainWindow(parent
         m_ownServices = std::make_unique<QtPlatformServices>();
         m_services = m_ownServices.get();
     }
-    g_route.form = this;
-    SetMessageBoxHandler(&showLibraryMessage);
+    routeLibraryMessages(m_services);
 
     createControls();
     createMenus();
@@ -193,248 +121,7 @@ TForm1::TForm1(PlatformServices* services, QWidget* parent) : QMainWindow(parent
 
 TForm1::~TForm1() {
     Timer1->stop();
-    if (g_route.form == this) {
-        g_route = {};
-        SetMessageBoxHandler(nullptr);
-    }
-}
-
-void TForm1::createControls() {
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    setWindowIcon(drawProgramIcon());
-
-    auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-
-    auto* topBand = new QWidget(central);
-    topBand->setFixedHeight(kTopBandHeight);
-    auto* row = new QHBoxLayout(topBand);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-
-    ListBox1 = new PhaseListBox(topBand);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setFixedWidth(kSideColumnWidth);
-    ListBox1->setStatusTip(QStringLiteral("List of phases - click to select one"));
-    row->addWidget(ListBox1);
-
-    auto* middle = new QWidget(topBand);
-    auto* middleColumn = new QVBoxLayout(middle);
-    middleColumn->setContentsMargins(0, 0, 0, 0);
-    middleColumn->setSpacing(0);
-    Label1 = new QLabel(middle);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setWordWrap(true);
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setStatusTip(QStringLiteral("Information about current phase"));
-    middleColumn->addWidget(Label1);
-    Memo1 = new QPlainTextEdit(middle);
-    Memo1->setReadOnly(true);
-    Memo1->setVisible(false);
-    CrystalEBSPpanel1 = new TCrystalEBSPpanel(middle);
-    CrystalEBSPpanel1->setObjectName(QStringLiteral("CrystalEBSPpanel1"));
-    CrystalEBSPpanel1->setEnabled(false);
-    CrystalEBSPpanel1->setStatusTip(QStringLiteral(
-        "Crystal unit cell - click and drag to rotate. Axes: a in red, b in green, c in blue"));
-    CrystalEBSPpanel1->SetBackgroundColour(palette().color(QPalette::Button));
-    CrystalEBSPpanel1->SetMouseRotWireFrame(false);
-    CrystalEBSPpanel1->SetReflectorCount(65);
-    CrystalEBSPpanel1->SetkV(20);
-    CrystalEBSPpanel1->SetKikuchiBandStyle(kbCentre);
-    CrystalEBSPpanel1->SetKikuchiBandGreyMin(200);
-    CrystalEBSPpanel1->SetKikuchiBandGreyMax(30);
-    CrystalEBSPpanel1->SetLineColour(QColor(0, 0, 0));
-    CrystalEBSPpanel1->SetFaceColour(QColor(128, 128, 128));
-    CrystalEBSPpanel1->SetMouseRotMaxIndices(QStringLiteral("666"));
-    CrystalEBSPpanel1->SetShowCopyright(false);
-    middleColumn->addWidget(CrystalEBSPpanel1, 1);
-    row->addWidget(middle, 1);
-
-    auto* right = new QWidget(topBand);
-    right->setFixedWidth(kSideColumnWidth);
-    auto* rightColumn = new QVBoxLayout(right);
-    rightColumn->setContentsMargins(0, 0, 0, 2);
-    rightColumn->setSpacing(0);
-    Image3 = new QLabel(right);
-    Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setPixmap(drawCompanyLogo(QSize(kSideColumnWidth, 196)));
-    Image3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Image3->setStatusTip(QStringLiteral("Korvell - The EBSD company"));
-    rightColumn->addWidget(Image3);
-    rightColumn->addStretch(1);
-    SpeedButton1 = new QToolButton(right);
-    SpeedButton1->setAutoRaise(true);
-    SpeedButton1->setText(QString::fromLatin1(kKorvellWebAddress));
-    SpeedButton1->setVisible(false);
-    SpeedButton2 = new QToolButton(right);
-    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
-    SpeedButton2->setAutoRaise(true);
-    SpeedButton2->setIcon(QIcon(drawWebButtonPicture(QSize(96, 30))));
-    SpeedButton2->setIconSize(QSize(96, 30));
-    SpeedButton2->setStatusTip(QStringLiteral("Shortcut to Korvell webpages"));
-    rightColumn->addWidget(SpeedButton2, 0, Qt::AlignHCenter);
-    row->addWidget(right);
-    column->addWidget(topBand);
-
-    CrystalEBSPpanel2 = new TCrystalEBSPpanel(central);
-    CrystalEBSPpanel2->setObjectName(QStringLiteral("CrystalEBSPpanel2"));
-    CrystalEBSPpanel2->setEnabled(false);
-    CrystalEBSPpanel2->setStatusTip(kMapHint);
-    CrystalEBSPpanel2->SetShowCrystal(false);
-    CrystalEBSPpanel2->SetShowCrystalAxes(false);
-    CrystalEBSPpanel2->SetShowEBSP(true);
-    CrystalEBSPpanel2->SetDoubleClickCycling(false);
-    CrystalEBSPpanel2->SetMouseRotWireFrame(false);
-    CrystalEBSPpanel2->SetReflectorCount(65);
-    CrystalEBSPpanel2->SetkV(20);
-    CrystalEBSPpanel2->SetKikuchiBandStyle(kbSolid);
-    CrystalEBSPpanel2->SetKikuchiBandGreyMin(200);
-    CrystalEBSPpanel2->SetKikuchiBandGreyMax(30);
-    CrystalEBSPpanel2->SetLineColour(QColor(0, 0, 0));
-    CrystalEBSPpanel2->SetFaceColour(QColor(128, 128, 128));
-    CrystalEBSPpanel2->SetMouseRotMaxIndices(QStringLiteral("666"));
-    CrystalEBSPpanel2->SetShowCopyright(false);
-    // The pointer read-out needs moves without a pressed button.
-    CrystalEBSPpanel2->setMouseTracking(true);
-    column->addWidget(CrystalEBSPpanel2, 1);
-
-    // Hidden; kept centred by FormResize.
-    Image1 = new QLabel(central);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setFixedSize(100, 148);
-    Image1->setPixmap(drawCompanyLogo(QSize(100, 148)));
-    Image1->move(0, kTopBandHeight + 8);
-    Image1->setVisible(false);
-
-    setCentralWidget(central);
-
-    StatusBar1 = new PanelStatusBar({300, 50}, this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setStatusTip(QStringLiteral("Status bar"));
-    StatusBar1->setSimplePanel(false);
-    setStatusBar(StatusBar1);
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(kSpinIntervalMs);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-
-    // A selection by mouse or keyboard selects the phase; so does a press on
-    // the item already selected.  Selections made by code call ListBox1Click
-    // themselves.
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (m_listSelectedByCode) return;
-        ListBox1Click();
-    });
-    static_cast<PhaseListBox*>(ListBox1)->OnPressSelected = [this] { ListBox1Click(); };
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-}
-
-void TForm1::createMenus() {
-    PopupMenu1 = new QMenu(this);
-    Orientation2 = addItem(PopupMenu1, QStringLiteral("Orientation..."),
-                           QStringLiteral("Change the orientation of the crystal"));
-    MenuColour1 =
-        addItem(PopupMenu1, QStringLiteral("Colour..."), QStringLiteral("Set the crystal colour"));
-    N2 = PopupMenu1->addSeparator();
-    CopytoClipboard1 = addItem(PopupMenu1, QStringLiteral("Copy to Clipboard"),
-                               QStringLiteral("Copy the unit cell image to the clipboard"));
-
-    PopupMenu2 = new QMenu(this);
-    BandStyleGroup = new QActionGroup(this);
-    BandStyleGroup->setExclusive(true);
-    MenuSolid1 = addItem(PopupMenu2, QStringLiteral("Solid Kikuchi bands"),
-                         QStringLiteral("Display the spherical Kikuchi map using solid bands"));
-    MenuEdges1 = addItem(PopupMenu2, QStringLiteral("Edges"),
-                         QStringLiteral("Display the spherical Kikuchi map using band edges"));
-    MenuCentres1 = addItem(PopupMenu2, QStringLiteral("Centres"),
-                           QStringLiteral("Display the spherical Kikuchi map using band centres"));
-    QAction* radioItems[3] = {MenuSolid1, MenuEdges1, MenuCentres1};
-    for (int i = 0; i < 3; ++i) {
-        radioItems[i]->setCheckable(true);
-        radioItems[i]->setData(kBandStyleTags[i]);
-        BandStyleGroup->addAction(radioItems[i]);
-        QAction* item = radioItems[i];
-        connect(item, &QAction::triggered, this, [this, item] { MenuSolid1Click(item); });
-    }
-    MenuSolid1->setChecked(true);
-    N3 = PopupMenu2->addSeparator();
-    MenuItem1 =
-        addItem(PopupMenu2, QStringLiteral("Number of Reflectors..."),
-                QStringLiteral("Choose the number of reflectors for the spherical Kikuchi map"));
-    Acceleratingvoltage1 = addItem(PopupMenu2, QStringLiteral("Accelerating voltage..."),
-                                   QStringLiteral("Set the accelerating voltage in kV"));
-    N1 = PopupMenu2->addSeparator();
-    Orientation1 = addItem(PopupMenu2, QStringLiteral("Orientation..."),
-                           QStringLiteral("Change the orientation of the crystal"));
-    MenuSpin1 = addItem(PopupMenu2, QStringLiteral("Active spin cycle"),
-                        QStringLiteral("Starts the simulation spinning"));
-    MenuSpin1->setCheckable(true);
-    N4 = PopupMenu2->addSeparator();
-    MenuHighlightplaneandzone1 =
-        addItem(PopupMenu2, QStringLiteral("Mouse highlights"),
-                QStringLiteral("Highlights the plane and/or zone under the mouse."));
-    MenuHighlightplaneandzone1->setCheckable(true);
-    MenuHighlightplaneandzone1->setVisible(false);
-    MenuItem2 = PopupMenu2->addSeparator();
-    MenuItem2->setVisible(false);
-    MenuItem3 = addItem(PopupMenu2, QStringLiteral("Copy to Clipboard"),
-                        QStringLiteral("Copy the spherical Kikuchi map image to the clipboard"));
-
-    connect(Orientation2, &QAction::triggered, this, &TForm1::Orientation1Click);
-    connect(MenuColour1, &QAction::triggered, this, &TForm1::MenuColour1Click);
-    connect(CopytoClipboard1, &QAction::triggered, this, &TForm1::CopytoClipboard1Click);
-    connect(MenuItem1, &QAction::triggered, this, &TForm1::NumberofReflectors1Click);
-    connect(Acceleratingvoltage1, &QAction::triggered, this, &TForm1::Acceleratingvoltage1Click);
-    connect(Orientation1, &QAction::triggered, this, &TForm1::Orientation1Click);
-    connect(MenuItem3, &QAction::triggered, this, &TForm1::MenuItem3Click);
-    // Qt flips a checkable item before it reports the click; these two
-    // handlers own the toggle, so the automatic flip is undone first.
-    connect(MenuSpin1, &QAction::triggered, this, [this] {
-        MenuSpin1->setChecked(!MenuSpin1->isChecked());
-        MenuSpin1Click();
-    });
-    connect(MenuHighlightplaneandzone1, &QAction::triggered, this, [this] {
-        MenuHighlightplaneandzone1->setChecked(!MenuHighlightplaneandzone1->isChecked());
-        MenuHighlightplaneandzone1Click();
-    });
-
-    connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Popup);
-    connect(PopupMenu2, &QMenu::aboutToShow, this, &TForm1::PopupMenu2Popup);
-    // Menus are windows of their own, so their status tips never reach this
-    // window's event(); the highlighted item's hint is passed on here.
-    for (QMenu* menu : {PopupMenu1, PopupMenu2}) {
-        connect(menu, &QMenu::hovered, this,
-                [this](QAction* action) { DisplayHint(action->statusTip()); });
-    }
-
-    CrystalEBSPpanel1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(CrystalEBSPpanel1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(CrystalEBSPpanel1->mapToGlobal(pos)); });
-    CrystalEBSPpanel2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(CrystalEBSPpanel2, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu2->popup(CrystalEBSPpanel2->mapToGlobal(pos)); });
-}
-
-void TForm1::wireViewEvents() {
-    CrystalEBSPpanel1->OnRotate = [this](QObject* sender) { CrystalEBSPpanel1Rotate(sender); };
-    CrystalEBSPpanel1->OnClick = [this](QObject* sender) { CrystalEBSPpanel1Click(sender); };
-    CrystalEBSPpanel1->OnDblClick = [this](QObject* sender) { CrystalEBSPpanel1DblClick(sender); };
-    CrystalEBSPpanel2->OnRotate = [this](QObject* sender) { CrystalEBSPpanel2Rotate(sender); };
-    CrystalEBSPpanel2->OnGetReflector = [this](QObject* sender, int index0, int8_t& h, int8_t& k,
-                                               int8_t& l, double& d, double& intensity) {
-        CrystalEBSPpanel2GetReflector(sender, index0, h, k, l, d, intensity);
-    };
-    CrystalEBSPpanel2->OnMouseMoveCrystalDir =
-        [this](QObject* sender, const TVec3D& dir, int planeNo, const QString& plane,
-               const QString& zone, bool& hp, bool& hz, bool& lp, bool& lz) {
-            CrystalEBSPpanel2MouseMoveCrystalDir(sender, dir, planeNo, plane, zone, hp, hz, lp, lz);
-        };
-    CrystalEBSPpanel2->OnClick = [this](QObject* sender) { CrystalEBSPpanel2Click(sender); };
-    CrystalEBSPpanel2->OnDblClick = [this](QObject* sender) { CrystalEBSPpanel2DblClick(sender); };
+    stopRoutingLibraryMessages(m_services);
 }
 
 bool TForm1::event(QEvent* event) {
@@ -466,12 +153,12 @@ void TForm1::FormCreate() {
 
 bool TForm1::buildCrystalSet() {
     QStringList messages;
-    g_route.collected = &messages;
+    collectLibraryMessages(&messages);
     InitCrySet2(&CurrentCrySet, "name", "ref", CurrentPhase.A, CurrentPhase.B, CurrentPhase.C,
                 CurrentPhase.Alpha, CurrentPhase.Beta, CurrentPhase.Gamma,
                 LaueIndexOfCode(CurrentPhase.SpaceGroupCode),
                 static_cast<int32_t>(CurrentPhase.SpaceGroupCode));
-    g_route.collected = nullptr;
+    collectLibraryMessages(nullptr);
     messages.removeDuplicates();
 
     const uint16_t ioStatus = GetInitIoStatus();
@@ -593,10 +280,10 @@ void TForm1::CrystalEBSPpanel2MouseMoveCrystalDir(QObject*, const TVec3D&, int,
     if (status.isEmpty()) {
         StatusBar1->setPanelText(1, QString());
         StatusBar1->setSimplePanel(true);
-        StatusBar1->setSimpleText(kMapHint);
+        StatusBar1->setSimpleText(QString::fromLatin1(kMapHint));
     } else {
         StatusBar1->setSimplePanel(false);
-        StatusBar1->setPanelText(0, kMapHint);
+        StatusBar1->setPanelText(0, QString::fromLatin1(kMapHint));
         StatusBar1->setPanelText(1, status);
     }
 }
@@ -783,28 +470,9 @@ void TForm1::SpinStep() {
     CrystalEBSPpanel2->SetOrientation(e3);
 }
 
-namespace {
-TVec3D invertEuler(const TVec3D& e) {
-    return {-e.z, -e.y, -e.x};
-}
-}  // namespace
-
 TVec3D TForm1::RotateAboutAxis(const TVec3D& e, const TVec3D& axis, bool inverse, double angle) {
-    const TVec3D start = inverse ? invertEuler(e) : e;
-    TMat3D m{};
-    Euler2Matrix(&start, &m);
-    TVec3D unitAxis = axis;
-    UnityVector(&unitAxis);
-    const TVec3D zero{0.0, 0.0, 0.0};
-    TMat3D r{};
-    Euler2Matrix(&zero, &r);
-    for (TVec3D& column : r.col)
-        ConeVector(&unitAxis, &column, &column, angle);
-    TMat3D p{};
-    MatMul3x3(&m, &r, &p);
-    TVec3D result{};
-    Matrix2Euler(&p, &result);
-    return inverse ? invertEuler(result) : result;
+    return inverse ? ebsp::rotateOrientationInverse(e, axis, angle)
+                   : ebsp::rotateOrientation(e, axis, angle);
 }
 
 void TForm1::StopSpinCycle() {

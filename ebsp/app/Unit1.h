@@ -118,7 +118,7 @@ class TForm1 : public QMainWindow {
     void Timer1Timer();
     void SpinStep();
     // Euler angles e (radians) turned about axis by angle (radians): g.R, or with
-    // inverse R^T.g, computed through the library's matrix exports.
+    // inverse R^T.g: the views' own orientation turn (orientation_turn.h).
     static TVec3D RotateAboutAxis(const TVec3D& e, const TVec3D& axis, bool inverse, double angle);
     void StopSpinCycle();
 

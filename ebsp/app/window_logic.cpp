@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "view_constants.h"
+
 std::optional<QColor> laueFaceColour(int laueGroup, float gammaDeg) {
     switch (laueGroup) {
         case 1:
@@ -18,7 +20,7 @@ std::optional<QColor> laueFaceColour(int laueGroup, float gammaDeg) {
         case 7:
         case 8:
         case 9:
-            if (std::abs(static_cast<double>(gammaDeg) - 120.0) < 0.01) return QColor(0, 255, 255);
+            if (ebsp::hasHexagonalAxes(static_cast<double>(gammaDeg))) return QColor(0, 255, 255);
             return QColor(0, 128, 128);
         case 10:
         case 11:

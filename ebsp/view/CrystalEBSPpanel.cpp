@@ -1,7 +1,11 @@
-// TCrystalEBSPpanel: properties, stale flags, painting and mouse rotation of the view.
+// TCrystalEBSPpanel: properties, stale flags, events, mouse handling and the order of
+// painting.  What the view computes lives in the Qt-free files beside this one, what it
+// draws in view_painters.
 #include "CrystalEBSPpanel.h"
 
-#include "band_raster.h"
+#include "designer_preview.h"
+#include "view_constants.h"
+#include "view_painters.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,19 +23,17 @@ namespace {
 ebsp::Rgb toRgb(const QColor& colour) {
     return {colour.red(), colour.green(), colour.blue()};
 }
-QColor toQColor(ebsp::Rgb colour) {
-    return QColor(colour.r, colour.g, colour.b);
-}
-
-QPoint cellPixel(const ebsp::ViewSize& view, const TVec3D& p) {
-    return QPoint(ebsp::truncatePixel(view.cx + view.R * p.x),
-                  ebsp::truncatePixel(view.cy - view.R * p.y));
-}
-
-const QPoint* asQPoints(const ebsp::IntPoint* points) {
-    // IntPoint and QPoint are both two ints, x then y, so the stored lists draw directly.
-    static_assert(sizeof(ebsp::IntPoint) == sizeof(QPoint));
-    return reinterpret_cast<const QPoint*>(points);
+ebsp::BandShape bandShape(TKikuchiBandStyle style) {
+    switch (style) {
+        case kbEdge:
+        case kbEdgeBlack:
+            return ebsp::BandShape::Edges;
+        case kbCentre:
+        case kbCentreBlack:
+            return ebsp::BandShape::Centre;
+        default:
+            return ebsp::BandShape::Solid;
+    }
 }
 
 const char kNotice[] = "TCrystalEBSPpanel - crystal and spherical Kikuchi map view";
@@ -48,6 +50,13 @@ TCrystalEBSPpanel::TCrystalEBSPpanel(QWidget* parent) : QWidget(parent) {
     m_normalsStale = m_bandsStale = m_braggStale = m_greyStale = false;
     m_hexCell = true;
     m_knownSize = size();
+}
+
+TCrystalEBSPpanel::TCrystalEBSPpanel(QWidget* parent, TCreation creation)
+    : TCrystalEBSPpanel(parent) {
+    if (creation != TCreation::Designer) return;
+    m_designerMode = true;
+    ShowDesignerPreview();
 }
 
 TCrystalEBSPpanel::~TCrystalEBSPpanel() = default;
@@ -182,9 +191,9 @@ void TCrystalEBSPpanel::SetCrystalSet(const TCrySet* crySet, bool skipIfSame) {
     m_crySet = crySet;
     m_geometryStale = m_projectionStale = true;
     m_reflectorCount = 0;
-    m_lastReportedZoneText = QStringLiteral("??");
-    m_planeText.clear();
-    m_pickedPlane = -1;
+    m_lastReportedZoneText = "??";
+    m_pick.planeText.clear();
+    m_pick.pickedPlane = -1;
     if (HoldsUsableCrystalSet()) m_hexCell = ebsp::decideHexCell(*m_crySet, m_showHexUnitCell);
     Repaint();
 }
@@ -215,7 +224,23 @@ void TCrystalEBSPpanel::Repaint() {
     }
 }
 
-void TCrystalEBSPpanel::LoadReflectorList(const TPreviewReflector* list, int count) {
+void TCrystalEBSPpanel::ShowDesignerPreview() {
+    // Without readable setup data the designer shows the empty panel, as the program
+    // does before it attaches a crystal.
+    if (!ebsp::buildPreviewCrystal(m_ownCrySet)) return;
+    SetOrientation(ebsp::kPreviewOrientation);
+    SetCrystalSet(&m_ownCrySet, false);
+    BuildCell();
+    ProjectCell();
+    ebsp::PreviewReflector list[ebsp::kMaxReflectors];
+    LoadReflectorList(list, ebsp::buildPreviewReflectorList(m_ownCrySet, list));
+    UpdateBandGreys();
+    UpdateBandWidths();
+    UpdateNormals();
+    BuildBands();
+}
+
+void TCrystalEBSPpanel::LoadReflectorList(const ebsp::PreviewReflector* list, int count) {
     count = std::clamp(count, 0, ebsp::kMaxReflectors);
     if (list == nullptr) count = 0;
     for (int i = 0; i < count; ++i) {
@@ -245,17 +270,9 @@ void TCrystalEBSPpanel::UpdateViewMatrix() {
 }
 
 void TCrystalEBSPpanel::UpdateViewSize() {
-    m_view = ebsp::viewSizeFor(width(), height());
+    m_projection = ebsp::OrthographicProjection::forSize(width(), height());
     m_sizeStale = false;
     m_imageStale = m_bandsStale = m_normalsStale = true;
-}
-
-TVec3D TCrystalEBSPpanel::ScreenToSphere(double X, double Y, bool& inside) const {
-    if (!(m_view.R > 0.0)) {
-        inside = false;
-        return TVec3D{0.0, 0.0, 1.0};
-    }
-    return ebsp::screenToSphere(m_view, X, Y, inside);
 }
 
 void TCrystalEBSPpanel::BuildCell() {
@@ -273,10 +290,6 @@ void TCrystalEBSPpanel::ProjectCell() {
     if (m_matrixStale) UpdateViewMatrix();
     ebsp::projectCell(m_cell, m_inverseViewMatrix, toRgb(m_faceColour));
     m_projectionStale = false;
-}
-
-ebsp::Rgb TCrystalEBSPpanel::ShadeFace(const TVec3D& viewNormal) const {
-    return ebsp::shadeFace(viewNormal, toRgb(m_faceColour));
 }
 
 void TCrystalEBSPpanel::UpdateNormals() {
@@ -306,7 +319,7 @@ void TCrystalEBSPpanel::BuildBands() {
     if (m_greyStale) UpdateBandGreys();
     if (m_braggStale || m_greyStale || m_normalsStale) return;
     if (!HoldsUsableCrystalSet() || m_matrixStale) return;
-    ebsp::buildBands(m_reflectors, m_reflectorCount, m_inverseViewMatrix, m_view);
+    ebsp::buildBands(m_reflectors, m_reflectorCount, m_inverseViewMatrix, m_projection);
     m_bandsStale = false;
 }
 
@@ -371,41 +384,13 @@ void TCrystalEBSPpanel::DrawCell(QPainter& painter) {
     if (!HoldsUsableCrystalSet() || !m_showCrystal) return;
     if (m_geometryStale || m_projectionStale) return;
 
-    const bool solid = !(m_showAsWireFrame || (m_dragging && m_mouseRotWireFrame));
-    const bool hidden = !solid && m_showHiddenLines;
-
-    auto drawAxes = [&](bool front) {
-        for (int i = 0; i < m_cell.axisCount; ++i) {
-            const ebsp::CellAxis& axis = m_cell.axes[i];
-            if ((axis.viewW.z >= 0.0) != front) continue;
-            painter.setPen(QPen(toQColor(axis.colour), 1));
-            painter.drawLine(cellPixel(m_view, axis.viewP), cellPixel(m_view, axis.viewD));
-        }
-    };
-    if (m_showCrystalAxes) drawAxes(false);  // behind the cell: the front faces cover them
-
-    QPoint points[ebsp::kMaxCellVertices + 1];
-    for (int pass = hidden ? 1 : 0; pass >= 0; --pass) {
-        painter.setPen(QPen(m_lineColour, 1, pass == 1 ? Qt::DotLine : Qt::SolidLine));
-        for (int i = 0; i < m_cell.faceCount; ++i) {
-            const ebsp::CellFace& face = m_cell.faces[i];
-            const bool facing = face.viewNormal.z >= 0.0;
-            if (facing != (pass == 0)) continue;
-            for (int j = 0; j < face.vertexCount; ++j)
-                points[j] = cellPixel(m_view, m_cell.viewVertices[face.vertices[j]]);
-            points[face.vertexCount] = points[0];
-            if (solid) {
-                painter.setBrush(toQColor(face.colour));
-                painter.drawPolygon(points, face.vertexCount + 1, Qt::OddEvenFill);
-            } else {
-                painter.setBrush(m_backgroundColour);
-                painter.drawPolyline(points, face.vertexCount + 1);
-            }
-        }
-    }
-
-    if (m_showCrystalAxes) drawAxes(true);
-    painter.setPen(QPen(m_lineColour, 1));
+    ebsp::CellLook look;
+    look.line = m_lineColour;
+    look.background = m_backgroundColour;
+    look.solid = !(m_showAsWireFrame || (m_dragging && m_mouseRotWireFrame));
+    look.hiddenLines = m_showHiddenLines;
+    look.axes = m_showCrystalAxes;
+    ebsp::paintCell(painter, m_cell, m_projection, look);
 }
 
 void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
@@ -414,56 +399,21 @@ void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
     if (m_bandsStale || m_sizeStale || m_reflectorCount <= 0 || m_crySet == nullptr || !m_showEBSP)
         return;
 
-    // The fills go through the painter; the one-pixel band lines are written straight
-    // into the image, which keeps a frame of 200 bands within a few milliseconds.  The
-    // lines treat an integer point as the pixel itself; the half-pixel shift makes the
-    // fill sample at the same place, so that no gap opens between fill and outline.
-    painter.save();
-    painter.translate(0.5, 0.5);
-    QColor lastColour;
-    for (int i = m_reflectorCount - 1; i >= 0; --i) {  // the first (strongest) end on top
-        const ebsp::Reflector& r = m_reflectors[i];
-        QColor& colour = lastColour;
-        switch (m_kikuchiBandStyle) {
-            case kbSolidBlack:
-                colour = m_faceColour;
-                break;
-            case kbEdgeBlack:
-            case kbCentreBlack:
-                colour = m_lineColour;
-                break;
-            default:
-                colour = toQColor(r.colour);
-                break;
-        }
-        if (r.visible == 0) continue;
-        const QRgb rgb = colour.rgb();
-        switch (m_kikuchiBandStyle) {
-            case kbSolid:
-            case kbSolidBlack:
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(colour);
-                painter.drawPolygon(asQPoints(r.outline), 2 * ebsp::kBandTracePoints,
-                                    Qt::OddEvenFill);
-                ebsp::drawBandPolyline(m_image, r.outline, 2 * ebsp::kBandTracePoints, true, rgb);
-                break;
-            case kbEdge:
-            case kbEdgeBlack:
-                ebsp::drawBandPolyline(m_image, r.edge1, ebsp::kBandTracePoints, false, rgb);
-                ebsp::drawBandPolyline(m_image, r.edge2, ebsp::kBandTracePoints, false, rgb);
-                break;
-            case kbCentre:
-            case kbCentreBlack:
-                ebsp::drawBandPolyline(m_image, r.centre, ebsp::kBandTracePoints, false, rgb);
-                break;
-        }
-    }
-    painter.restore();
-    // Pen and brush are left in the colour of the last band (reflector 1), as the
-    // highlights expect them.
-    painter.setPen(QPen(lastColour, 1));
-    painter.setBrush(lastColour);
-    DrawHighlightsAndLabels(painter);
+    ebsp::BandLook look;
+    look.shape = bandShape(m_kikuchiBandStyle);
+    look.uniform = m_kikuchiBandStyle == kbSolidBlack || m_kikuchiBandStyle == kbEdgeBlack ||
+                   m_kikuchiBandStyle == kbCentreBlack;
+    look.uniformColour = m_kikuchiBandStyle == kbSolidBlack ? m_faceColour : m_lineColour;
+    ebsp::paintBands(painter, m_reflectors, m_reflectorCount, look);
+
+    // The pointer's highlights and labels on top.
+    const ebsp::PickOverlay overlay =
+        ebsp::pickOverlay(m_pick, m_reflectors, m_reflectorCount, m_switches,
+                          bool(OnMouseMoveCrystalDir), m_inverseViewMatrix, m_projection);
+    const ebsp::LabelLook labels{palette().color(QPalette::Shadow),
+                                 palette().color(QPalette::Base)};
+    ebsp::paintPickOverlay(painter, overlay, look.shape, QString::fromStdString(m_pick.planeText),
+                           QString::fromLatin1(m_pick.zoneText.c_str()), labels);
 }
 
 // ---- Mouse ------------------------------------------------------------------------------------
@@ -487,9 +437,9 @@ void TCrystalEBSPpanel::mousePressEvent(QMouseEvent* event) {
 }
 
 void TCrystalEBSPpanel::DragRotate(int X, int Y) {
-    if (!(m_view.R > 0.0)) return;
+    if (!m_projection.hasArea()) return;
     TVec3D turned;
-    if (!ebsp::dragRotate(m_view, X, Y, m_dragStartX, m_dragStartY, m_dragStartEuler, turned))
+    if (!ebsp::dragRotate(m_projection, X, Y, m_dragStartX, m_dragStartY, m_dragStartEuler, turned))
         return;
     m_draggedEuler = turned;
     m_dragLock = false;
@@ -567,4 +517,54 @@ void TCrystalEBSPpanel::DoubleClickCycle() {
         m_showEBSP = false;
         SetShowCrystal(true);
     }
+}
+
+// ---- Pointer pick ---------------------------------------------------------------------------
+
+bool TCrystalEBSPpanel::PickZone(const TVec3D& v) {
+    const std::string limits =
+        m_mouseRotMaxIndices.left(ebsp::kMaxIndicesLength).toLatin1().toStdString();
+    return ebsp::pickZone(m_pick, m_crySet, m_hexCell, v, limits);
+}
+
+bool TCrystalEBSPpanel::PickPlane(const TVec3D& v) {
+    // Normals and widths may be stale when no paint has run since the reflectors or kV
+    // changed; the bands are redrawn from the refreshed normals on the next paint.
+    if (m_matrixStale) UpdateViewMatrix();
+    if (m_normalsStale) {
+        UpdateNormals();
+        if (!m_normalsStale) m_bandsStale = true;
+    }
+    if (m_braggStale) UpdateBandWidths();
+    return ebsp::pickPlane(m_pick, m_reflectors, m_reflectorCount, m_hexCell, v);
+}
+
+void TCrystalEBSPpanel::PointerPick(int X, int Y) {
+    CheckSize();
+    if (m_sizeStale) UpdateViewSize();
+    if (m_matrixStale) UpdateViewMatrix();
+    bool inside = false;
+    const TVec3D w = m_projection.sphereDirection(X, Y, inside);
+    MatMul3x1(&m_viewMatrix, &w, &m_pick.pointerDirection);
+
+    bool changed = true;  // off the disc every move reports, so the owner can clear
+    if (inside) {
+        const bool zoneChanged = PickZone(m_pick.pointerDirection);
+        const bool planeChanged = PickPlane(m_pick.pointerDirection);
+        changed = zoneChanged || planeChanged;
+    } else {
+        ebsp::clearPick(m_pick);
+    }
+
+    if (changed && !m_repaintLocked) {
+        // Copies: the handler may change the control (a new crystal set clears the texts).
+        const TVec3D direction = m_pick.pointerDirection;
+        const QString planeText = QString::fromStdString(m_pick.planeText);
+        const QString zoneText = QString::fromLatin1(m_pick.zoneText.c_str());
+        OnMouseMoveCrystalDir(this, direction, m_pick.pickedPlane, planeText, zoneText,
+                              m_switches.highlightPlane, m_switches.highlightZone,
+                              m_switches.labelPlane, m_switches.labelZone);
+        Repaint();
+    }
+    m_lastReportedZoneText = m_pick.zoneText;
 }

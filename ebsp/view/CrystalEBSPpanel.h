@@ -13,10 +13,14 @@
 
 #include "kikuchi_bands.h"
 #include "lattixLib.h"
+#include "pointer_pick.h"
 #include "unit_cell.h"
 #include "view_projection.h"
 
 class QPainter;
+namespace ebsp {
+struct PreviewReflector;
+}
 
 // Event types.  Out and in-out parameters go by reference; Sender is the control.
 using TNotifyEvent = std::function<void(QObject* Sender)>;
@@ -31,13 +35,6 @@ using TMouseEvent = std::function<void(QObject* Sender, Qt::MouseButton Button,
                                        Qt::KeyboardModifiers Shift, int X, int Y)>;
 using TMouseMoveEvent =
     std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
-
-// One entry of the designer preview's reflector list.
-struct TPreviewReflector {
-    int8_t h = 0, k = 0, l = 0;
-    double spacing = 0.0;
-    double intensity = 0.0;
-};
 
 class TCrystalEBSPpanel : public QWidget {
     Q_OBJECT
@@ -77,7 +74,7 @@ class TCrystalEBSPpanel : public QWidget {
   public:
     explicit TCrystalEBSPpanel(QWidget* parent = nullptr);
     // How the control is being created: TCreation::Designer only from the form designer's
-    // plugin, where the control shows a sample crystal with bands (designer_preview.cpp).
+    // plugin, where the control shows a sample crystal with bands (designer_preview.h).
     enum class TCreation { RunTime, Designer };
     TCrystalEBSPpanel(QWidget* parent, TCreation creation);
     ~TCrystalEBSPpanel() override;
@@ -158,83 +155,9 @@ class TCrystalEBSPpanel : public QWidget {
     // unless RepaintLocked.
     void Repaint();
 
-    // ---- Designer preview --------------------------------------------------------------
-    // In designer mode ReflectorCount writes only store the number.
-    bool DesignerMode() const { return m_designerMode; }
-    void SetDesignerMode(bool value) { m_designerMode = value; }
-    // Copies up to 200 entries into the reflector table, sets the count, marks the band
-    // caches stale and repaints unless locked.
-    void LoadReflectorList(const TPreviewReflector* list, int count);
-    // The preview list of a crystal set: every family of the sample expanded by the
-    // set's symmetry; returns the number of entries written (at most 200).
-    static int BuildPreviewReflectorList(const TCrySet& crySet, TPreviewReflector* out);
-
-    // ---- State read-out (owner and tests) --------------------------------------------
-    const TCrySet* CrystalSet() const { return m_crySet; }
-    TVec3D EulerAngles() const { return m_euler; }  // radians
-    const TMat3D& ViewMatrix() const { return m_viewMatrix; }
-    const TMat3D& InverseViewMatrix() const { return m_inverseViewMatrix; }
-    bool GeometryStale() const { return m_geometryStale; }
-    bool ProjectionStale() const { return m_projectionStale; }
-    bool MatrixStale() const { return m_matrixStale; }
-    bool SizeStale() const { return m_sizeStale; }
-    bool ImageStale() const { return m_imageStale; }
-    bool NormalsStale() const { return m_normalsStale; }
-    bool BandsStale() const { return m_bandsStale; }
-    bool BraggStale() const { return m_braggStale; }
-    bool GreyStale() const { return m_greyStale; }
-    bool HexCell() const { return m_hexCell; }
-    double CentreX() const { return m_view.cx; }
-    double CentreY() const { return m_view.cy; }
-    double Radius() const { return m_view.R; }
-    bool Dragging() const { return m_dragging; }
-    bool DragLocked() const { return m_dragLock; }
-    const ebsp::UnitCell& Cell() const { return m_cell; }
-    // index0 counts from 0; the first ReflectorCount records are in use.
-    const ebsp::Reflector& ReflectorRecord(int index0) const { return m_reflectors[index0]; }
-    // The off-screen image; a null image before the first paint.
+    TVec3D EulerAngles() const { return m_euler; }  // radians, as SetOrientation takes them
+    // The off-screen image (what CopyToClipboard copies); a null image before the first paint.
     const QImage& Image() const { return m_image; }
-    // Test hook: repaints carried out (each also draws the off-screen image).
-    int RepaintCount() const { return m_repaintCount; }
-    // The four highlight and label switches.
-    bool HighlightPlane() const { return m_highlightPlane; }
-    bool HighlightZone() const { return m_highlightZone; }
-    bool LabelPlane() const { return m_labelPlane; }
-    bool LabelZone() const { return m_labelZone; }
-    // The pick state the last pointer move left.
-    const QString& ZoneText() const { return m_zoneText; }
-    const QString& PlaneText() const { return m_planeText; }
-    int PickedPlane() const { return m_pickedPlane; }         // one-based, -1 for none
-    TVec3D PointerDirection() const { return m_cs2dir; }      // crystal frame
-    TVec3D ZoneDirection() const { return m_zoneDirection; }  // crystal frame
-    double ZoneDeviationDeg() const { return m_zoneDeviationDeg; }
-    TVec3D PlaneLabelAnchor() const { return m_planeLabelAnchor; }  // crystal frame
-    const QString& LastReportedZoneText() const { return m_lastReportedZoneText; }
-
-    // ---- Pointer pick steps (run by mouse moves over the map; public for tests) ---------
-    // Zone axis nearest v (unit, crystal frame) within maxIndices (cut to 20 characters),
-    // kept when it lies within 3 degrees.  True when the zone text changed, and always when
-    // the search gave no usable zone.
-    bool PickZone(const TVec3D& v, const QString& maxIndices);
-    // The band containing v with the smallest |cos| / (intensity + 1) among reflectors of
-    // intensity 15 or more.  True when the picked plane or its text changed.
-    bool PickPlane(const TVec3D& v);
-    // An index of a plane text: -9..9 as they are, others after a period (.10, .-12).
-    static QString IndexText(int n);
-
-    // ---- Cache steps (run lazily by painting; public for the owner's tests) ------------
-    void UpdateViewMatrix();
-    void UpdateViewSize();
-    // Unit view-frame direction under pixel (X, Y) and whether it lies in the sphere's
-    // disc; (0, 0, 1) with inside false for a control of no width or height.
-    TVec3D ScreenToSphere(double X, double Y, bool& inside) const;
-    void BuildCell();
-    void ProjectCell();
-    ebsp::Rgb ShadeFace(const TVec3D& viewNormal) const;
-    void UpdateNormals();
-    void UpdateBandWidths();
-    void UpdateBandGreys();
-    void BuildBands();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -245,19 +168,33 @@ class TCrystalEBSPpanel : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    friend struct TCrystalEBSPpanelProbe;  // the view tests' read-out of the caches
+
     void ShowDesignerPreview();  // the sample crystal, cell and bands of designer mode
     void RecreateImage();
     void PaintImage();  // the paint sequence into the off-screen image
     void DrawCell(QPainter& painter);
     void DrawSphereMap(QPainter& painter);
-    void DrawHighlightsAndLabels(QPainter& painter);  // end of DrawSphereMap
-    void PointerPick(int X, int Y);                   // mouse move without drag on the map
-    // A boxed text with a shadow, centred on (x, y), in the off-screen image.
-    void DrawLabel(QPainter& painter, int x, int y, const QColor& colour, const QString& text);
-    void DragRotate(int X, int Y);  // turns from the drag's start orientation
+    void PointerPick(int X, int Y);  // mouse move without drag on the map
+    bool PickZone(const TVec3D& v);
+    bool PickPlane(const TVec3D& v);  // refreshes stale normals and widths first
+    void DragRotate(int X, int Y);    // turns from the drag's start orientation
     void DoubleClickCycle();
     bool HoldsUsableCrystalSet() const;  // a crystal set with LaueGroup > 0
     void CheckSize();                    // catches size changes whose resize event is pending
+    // Copies up to 200 entries into the reflector table, sets the count, marks the band
+    // caches stale and repaints unless locked.
+    void LoadReflectorList(const ebsp::PreviewReflector* list, int count);
+
+    // Cache steps, run lazily by painting.
+    void UpdateViewMatrix();
+    void UpdateViewSize();
+    void BuildCell();
+    void ProjectCell();
+    void UpdateNormals();
+    void UpdateBandWidths();
+    void UpdateBandGreys();
+    void BuildBands();
 
     // Properties.
     bool m_repaintLocked = false;
@@ -289,8 +226,6 @@ class TCrystalEBSPpanel : public QWidget {
     const TCrySet* m_crySet = nullptr;  // not owned
     QImage m_image;
     TCrySet m_ownCrySet{};  // the designer preview's crystal
-    TPreviewReflector m_previewReflectors[ebsp::kMaxReflectors]{};
-    int m_previewReflectorCount = 0;
     bool m_designerMode = false;
 
     bool m_geometryStale = true;
@@ -310,7 +245,7 @@ class TCrystalEBSPpanel : public QWidget {
 
     ebsp::UnitCell m_cell;
     ebsp::Reflector m_reflectors[ebsp::kMaxReflectors];
-    ebsp::ViewSize m_view;
+    ebsp::OrthographicProjection m_projection;
     QSize m_knownSize;
 
     // Pointer state.
@@ -323,18 +258,9 @@ class TCrystalEBSPpanel : public QWidget {
     bool m_leftPressed = false;  // for OnClick
 
     // Pick state.
-    bool m_highlightPlane = false;
-    bool m_highlightZone = false;
-    bool m_labelPlane = false;
-    bool m_labelZone = false;
-    QString m_zoneText;
-    QString m_planeText;
-    TVec3D m_planeLabelAnchor{};
-    int m_pickedPlane = -1;
-    QString m_lastReportedZoneText = QStringLiteral("??");
-    double m_zoneDeviationDeg = 0.0;
-    TVec3D m_cs2dir{};
-    TVec3D m_zoneDirection{};
+    ebsp::PickSwitches m_switches;
+    ebsp::PointerPick m_pick;
+    std::string m_lastReportedZoneText = "??";
 
     int m_repaintCount = 0;
     bool m_imageFresh = false;  // Repaint() drew the image for the paint it asks for

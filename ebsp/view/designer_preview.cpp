@@ -1,11 +1,12 @@
-// The designer preview: inside a form designer the view shows a hexagonal sample crystal
-// with its unit cell and Kikuchi bands, so that a form author sees what the control does.
-// Nothing here runs when the program creates the control.
-#include "CrystalEBSPpanel.h"
+// The designer preview's sample crystal and its reflector list.
+#include "designer_preview.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "kikuchi_bands.h"
+
+namespace ebsp {
 namespace {
 
 struct PreviewFamily {
@@ -32,14 +33,16 @@ int8_t previewIndex(double component, double length) {
 
 }  // namespace
 
-TCrystalEBSPpanel::TCrystalEBSPpanel(QWidget* parent, TCreation creation)
-    : TCrystalEBSPpanel(parent) {
-    if (creation != TCreation::Designer) return;
-    m_designerMode = true;
-    ShowDesignerPreview();
+bool buildPreviewCrystal(TCrySet& crySet) {
+    InitCrySet2(&crySet, "Hexagonal", "Designer preview sample", 2.954f, 2.954f, 4.729f, 90.0f,
+                90.0f, 120.0f, 9, 0);
+    // Without readable setup data the record is only partly built.
+    if (GetInitIoStatus() == 0) return true;
+    crySet = TCrySet{};
+    return false;
 }
 
-int TCrystalEBSPpanel::BuildPreviewReflectorList(const TCrySet& crySet, TPreviewReflector* out) {
+int buildPreviewReflectorList(const TCrySet& crySet, PreviewReflector* out) {
     if (out == nullptr) return 0;
     int count = 0;
     TVec3D equivalents[kSymSetCapacity];
@@ -52,8 +55,8 @@ int TCrystalEBSPpanel::BuildPreviewReflectorList(const TCrySet& crySet, TPreview
         const int n = std::clamp(SymSetDir(&crySet, 1, &direction, &hasAntiparallel, equivalents),
                                  0, kSymSetCapacity);
         for (int i = 0; i < n; ++i) {
-            if (count == ebsp::kMaxReflectors) return count;
-            TPreviewReflector& entry = out[count++];
+            if (count == kMaxReflectors) return count;
+            PreviewReflector& entry = out[count++];
             entry.h = previewIndex(equivalents[i].x, length);
             entry.k = previewIndex(equivalents[i].y, length);
             entry.l = previewIndex(equivalents[i].z, length);
@@ -64,23 +67,4 @@ int TCrystalEBSPpanel::BuildPreviewReflectorList(const TCrySet& crySet, TPreview
     return count;
 }
 
-void TCrystalEBSPpanel::ShowDesignerPreview() {
-    InitCrySet2(&m_ownCrySet, "Hexagonal", "Designer preview sample", 2.954f, 2.954f, 4.729f, 90.0f,
-                90.0f, 120.0f, 9, 0);
-    // Without readable setup data the record is only partly built; the designer then
-    // shows the empty panel, as the program does before it attaches a crystal.
-    if (GetInitIoStatus() != 0) {
-        m_ownCrySet = TCrySet{};
-        return;
-    }
-    SetOrientation(TVec3D{23.0, 47.0, 39.0});
-    SetCrystalSet(&m_ownCrySet, false);
-    BuildCell();
-    ProjectCell();
-    m_previewReflectorCount = BuildPreviewReflectorList(m_ownCrySet, m_previewReflectors);
-    LoadReflectorList(m_previewReflectors, m_previewReflectorCount);
-    UpdateBandGreys();
-    UpdateBandWidths();
-    UpdateNormals();
-    BuildBands();
-}
+}  // namespace ebsp

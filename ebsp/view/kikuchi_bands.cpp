@@ -44,15 +44,13 @@ void updateBandGreys(Reflector* reflectors, int count, int greyMin, int greyMax)
     }
 }
 
-void buildBands(Reflector* reflectors, int count, const TMat3D& inverseView, const ViewSize& view) {
+void buildBands(Reflector* reflectors, int count, const TMat3D& inverseView,
+                const OrthographicProjection& projection) {
     constexpr double kStep = -0.2026833970057931;  // -pi / 15.5
     const TVec3D viewAxis{0.0, 0.0, 1.0};
-    const double scale = 0.96 * view.R;
-    // The traced points lie on the far half; subtracting x and adding y shows each at the
-    // place of its opposite point, which is the near half of the same band.
-    auto place = [&](const TVec3D& p) {
-        return IntPoint{truncatePixel(view.cx - scale * p.x), truncatePixel(view.cy + scale * p.y)};
-    };
+    // The traced points lie on the far half; each is shown at the place of its opposite
+    // point, which is the near half of the same band.
+    auto place = [&](const TVec3D& p) { return projection.spherePixel(TVec3D{-p.x, -p.y, -p.z}); };
     for (int i = 0; i < count; ++i) {
         Reflector& r = reflectors[i];
         MatMul3x1(&inverseView, &r.normal, &r.viewNormal);

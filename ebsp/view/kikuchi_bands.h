@@ -14,12 +14,6 @@ inline constexpr int kMaxReflectors = 200;
 inline constexpr int kBandTracePoints = 16;
 inline constexpr uint8_t kBandVisible = 32;
 
-struct IntPoint {
-    int x = 0;
-    int y = 0;
-    friend bool operator==(const IntPoint&, const IntPoint&) = default;
-};
-
 // One reflector and its cached band.
 struct Reflector {
     int8_t h = 0, k = 0, l = 0;  // as the owner's handler gave them
@@ -49,6 +43,7 @@ void updateBandGreys(Reflector* reflectors, int count, int greyMin, int greyMax)
 
 // The near half of every band as integer pixel points.  A band whose normal lies along the
 // view axis (its circle is the rim) or that has no width gets no outline.
-void buildBands(Reflector* reflectors, int count, const TMat3D& inverseView, const ViewSize& view);
+void buildBands(Reflector* reflectors, int count, const TMat3D& inverseView,
+                const OrthographicProjection& projection);
 
 }  // namespace ebsp

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "view_constants.h"
+
 namespace ebsp {
 namespace {
 
@@ -48,7 +50,7 @@ void setFace(CellFace& face, const uint8_t* oneBased, int count) {
 
 bool decideHexCell(const TCrySet& crySet, bool showHexUnitCell) {
     return crySet.LaueGroup >= 6 && crySet.LaueGroup <= 9 && showHexUnitCell &&
-           std::fabs(static_cast<double>(crySet.Gamma) - 120.0) < 0.01;
+           hasHexagonalAxes(static_cast<double>(crySet.Gamma));
 }
 
 void buildCell(UnitCell& cell, const TCrySet& crySet, bool hexCell) {
@@ -108,7 +110,8 @@ void buildCell(UnitCell& cell, const TCrySet& crySet, bool hexCell) {
         axis.D = axis.P;
         UnityVector(&axis.D);
         axis.W = axis.face < 0 ? axis.D : cell.faces[axis.face].normal;
-        axis.D = TVec3D{0.96 * axis.D.x, 0.96 * axis.D.y, 0.96 * axis.D.z};
+        const double k = kSphereRadiusFactor;  // the stubs end on the sphere's rim
+        axis.D = TVec3D{k * axis.D.x, k * axis.D.y, k * axis.D.z};
     }
 }
 

@@ -1,17 +1,12 @@
-// View geometry shared by the cell, the map and the pointer.
+// The view's orthographic projection and the drag rotation.
 #include "view_projection.h"
 
 #include <cmath>
 
-namespace ebsp {
+#include "orientation_turn.h"
+#include "view_constants.h"
 
-ViewSize viewSizeFor(int width, int height) {
-    ViewSize view;
-    view.cx = width / 2;  // integer halves, truncated toward zero
-    view.cy = height / 2;
-    view.R = view.cx <= view.cy ? view.cx : view.cy;
-    return view;
-}
+namespace ebsp {
 
 int truncatePixel(double value) {
     // Far beyond any image but well inside int, so polygons stay straight lines.
@@ -21,53 +16,56 @@ int truncatePixel(double value) {
     return static_cast<int>(value);
 }
 
-TVec3D screenToSphere(const ViewSize& view, double X, double Y, bool& inside) {
-    const double dx = X - view.cx;
-    const double dy = Y - view.cy;
-    double q = (dx * dx + dy * dy) / (0.9216 * view.R * view.R);  // 0.9216 = 0.96^2
+OrthographicProjection OrthographicProjection::forSize(int width, int height) {
+    OrthographicProjection projection;
+    projection.cx = width / 2;  // integer halves, truncated toward zero
+    projection.cy = height / 2;
+    projection.R = projection.cx <= projection.cy ? projection.cx : projection.cy;
+    return projection;
+}
+
+IntPoint OrthographicProjection::cellPixel(const TVec3D& p) const {
+    return IntPoint{truncatePixel(cx + R * p.x), truncatePixel(cy - R * p.y)};
+}
+
+IntPoint OrthographicProjection::spherePixel(const TVec3D& p) const {
+    const double scale = kSphereRadiusFactor * R;
+    return IntPoint{truncatePixel(cx + scale * p.x), truncatePixel(cy - scale * p.y)};
+}
+
+TVec3D OrthographicProjection::sphereDirection(double X, double Y, bool& inside) const {
+    if (!hasArea()) {
+        inside = false;
+        return TVec3D{0.0, 0.0, 1.0};
+    }
+    const double dx = X - cx;
+    const double dy = Y - cy;
+    double q = (dx * dx + dy * dy) / (kSphereRadiusFactorSquared * R * R);
     inside = q <= 1.0;
     double e;
     if (inside) {
-        e = std::sqrt(1.0 - q) / view.R / 0.96;
+        e = std::sqrt(1.0 - q) / R / kSphereRadiusFactor;
     } else {
         q = 1.0;
-        e = 1.0 / view.R / 0.96;
+        e = 1.0 / R / kSphereRadiusFactor;
     }
     TVec3D direction{dx * e, -dy * e, 1.0 - q};
     if (UnityVector(&direction)) return direction;
     // Exactly on the drawn rim (q == 1) the disc formula collapses to the zero vector;
     // the rim formula gives the direction that belongs there.
     if (inside && q > 0.0) {
-        e = 1.0 / view.R / 0.96;
+        e = 1.0 / R / kSphereRadiusFactor;
         direction = TVec3D{dx * e, -dy * e, 0.0};
         if (UnityVector(&direction)) return direction;
     }
     return TVec3D{0.0, 0.0, 0.0};
 }
 
-TVec3D rotateOrientation(const TVec3D& euler, const TVec3D& axis, double angle) {
-    TMat3D m;
-    Euler2Matrix(&euler, &m);
-    const TVec3D zero{0.0, 0.0, 0.0};
-    TMat3D identity;
-    Euler2Matrix(&zero, &identity);
-    TVec3D unitAxis = axis;
-    UnityVector(&unitAxis);
-    TMat3D q;
-    for (int j = 0; j < 3; ++j)
-        ConeVector(&unitAxis, &identity.col[j], &q.col[j], angle);
-    TMat3D n;
-    MatMul3x3(&m, &q, &n);
-    TVec3D result{};
-    Matrix2Euler(&n, &result);
-    return result;
-}
-
-bool dragRotate(const ViewSize& view, int X, int Y, int X0, int Y0, const TVec3D& startEuler,
-                TVec3D& result) {
+bool dragRotate(const OrthographicProjection& projection, int X, int Y, int X0, int Y0,
+                const TVec3D& startEuler, TVec3D& result) {
     bool inside = false;
-    const TVec3D c = screenToSphere(view, X, Y, inside);
-    const TVec3D s = screenToSphere(view, X0, Y0, inside);
+    const TVec3D c = projection.sphereDirection(X, Y, inside);
+    const TVec3D s = projection.sphereDirection(X0, Y0, inside);
     TVec3D axis;
     Cross(&c, &s, &axis, 1);
     const double k = Dot(&c, &s);

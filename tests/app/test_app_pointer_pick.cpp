@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "app_test_fixture.h"
+#include "panel_probe.h"
 #include "status_bar.h"
 
 namespace {
@@ -28,11 +29,13 @@ class AppPointerPick : public AppWindowFixture {
     }
     // First pixel along the band of reflector 1, (1 -1 0), whose pick has the wanted form.
     bool findOnBand(bool wantZone, QPoint& found) {
-        const int cx = int(map->CentreX()), cy = int(map->CentreY());
-        for (int t = 1; t < int(map->Radius()); ++t) {
+        const int cx = int(viewtest::probe(map).CentreX()),
+                  cy = int(viewtest::probe(map).CentreY());
+        for (int t = 1; t < int(viewtest::probe(map).Radius()); ++t) {
             const QPoint p(cx + t, cy - t);  // the circle x = y of the view frame
             moveTo(p);
-            if (map->PickedPlane() == 1 && map->ZoneText().isEmpty() != wantZone) {
+            if (viewtest::probe(map).PickedPlane() == 1 &&
+                viewtest::probe(map).ZoneText().isEmpty() != wantZone) {
                 found = p;
                 return true;
             }
@@ -55,20 +58,20 @@ class AppPointerPick : public AppWindowFixture {
 
 TEST_F(AppPointerPick, ZoneAndPlaneTextsAndTheMapHighlights) {
     // The centre at orientation (0, 0, 0) looks along [001], on the strongest band (1 -1 0).
-    moveTo(QPoint(int(map->CentreX()), int(map->CentreY())));
+    moveTo(QPoint(int(viewtest::probe(map).CentreX()), int(viewtest::probe(map).CentreY())));
     EXPECT_FALSE(form->StatusBar1->simplePanel());
     EXPECT_EQ(form->StatusBar1->panelText(0), kMapHint);
     EXPECT_EQ(status(), QStringLiteral(" [001] zone, (1-10) plane"));
-    EXPECT_TRUE(map->HighlightPlane() && map->HighlightZone() && map->LabelPlane() &&
-                map->LabelZone());
+    EXPECT_TRUE(viewtest::probe(map).HighlightPlane() && viewtest::probe(map).HighlightZone() &&
+                viewtest::probe(map).LabelPlane() && viewtest::probe(map).LabelZone());
     EXPECT_GT(redPixels(), 0);  // the picked band and its label
 
     QPoint p;
     ASSERT_TRUE(findOnBand(false, p));
     EXPECT_EQ(status(), QStringLiteral(" (1-10) crystal plane"));
     ASSERT_TRUE(findOnBand(true, p));
-    EXPECT_EQ(status(),
-              QStringLiteral(" ") + map->ZoneText() + QStringLiteral(" zone, (1-10) plane"));
+    EXPECT_EQ(status(), QStringLiteral(" ") + viewtest::probe(map).ZoneText() +
+                            QStringLiteral(" zone, (1-10) plane"));
 
     moveTo(QPoint(2, 2));  // off the disc: the hint in simple mode
     EXPECT_TRUE(form->StatusBar1->simplePanel());
@@ -77,8 +80,8 @@ TEST_F(AppPointerPick, ZoneAndPlaneTextsAndTheMapHighlights) {
 
     // Unchecked again: the zone alone, as a crystal direction, and no highlight drawn.
     form->MenuHighlightplaneandzone1->trigger();
-    moveTo(QPoint(int(map->CentreX()), int(map->CentreY())));
+    moveTo(QPoint(int(viewtest::probe(map).CentreX()), int(viewtest::probe(map).CentreY())));
     EXPECT_EQ(status(), QStringLiteral(" [001] crystal direction"));
-    EXPECT_FALSE(map->HighlightPlane() || map->LabelZone());
+    EXPECT_FALSE(viewtest::probe(map).HighlightPlane() || viewtest::probe(map).LabelZone());
     EXPECT_EQ(redPixels(), 0);
 }

@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "app_test_fixture.h"
+#include "panel_probe.h"
 #include "status_bar.h"
 #include "web_address.h"
 
@@ -107,8 +108,8 @@ TEST_F(AppWindow, StartsWithTheNineteenPhasesAndDisabledEmptyViews) {
     EXPECT_EQ(form->SelectedIndex(), -1);
     EXPECT_FALSE(form->CrystalEBSPpanel1->isEnabled());
     EXPECT_FALSE(form->CrystalEBSPpanel2->isEnabled());
-    EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), nullptr);
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel1).CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Korvell - EBSP simulator"));
     EXPECT_TRUE(form->CrystalEBSPpanel2->ShowCopyright());
     EXPECT_FALSE(form->CrystalEBSPpanel1->ShowCopyright());
@@ -128,7 +129,8 @@ TEST_F(AppWindow, EveryPhaseBuildsWithoutASetupError) {
     for (int row = 0; row < form->ListBox1->count(); ++row) {
         selectRow(row);
         const std::string name = form->ListBox1->item(row)->text().toStdString();
-        EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet) << name;
+        EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), &form->CurrentCrySet)
+            << name;
         EXPECT_GE(form->CurrentCrySet.LaueGroup, 1) << name;
         EXPECT_GT(form->CrystalEBSPpanel2->ReflectorCount(), 50) << name;
         EXPECT_EQ(form->Label1->text().count(QStringLiteral("\r\n")), 4) << name;
@@ -149,8 +151,8 @@ TEST_F(AppWindow, AluminaShowsItsLinesAquaCellAnd98Reflectors) {
     EXPECT_TRUE(form->CrystalEBSPpanel2->isEnabled());
     EXPECT_FALSE(form->CrystalEBSPpanel1->RepaintLocked());
     EXPECT_FALSE(form->CrystalEBSPpanel2->RepaintLocked());
-    EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), &form->CurrentCrySet);
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel1).CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), &form->CurrentCrySet);
     EXPECT_EQ(form->CrystalEBSPpanel2->KikuchiBandGreyMax(), 80);
     EXPECT_EQ(form->CrystalEBSPpanel2->KikuchiBandGreyMin(), 220);
     EXPECT_EQ(form->CurrentCrySet.LaueGroup, 7);
@@ -189,7 +191,7 @@ TEST_F(AppWindow, IronBccSuppliesItsReflectorsWithLatticeSpacings) {
     const int count = form->CrystalEBSPpanel2->ReflectorCount();
     ASSERT_GT(count, 0);
     for (int i = 0; i < count; ++i) {
-        const ebsp::Reflector& r = form->CrystalEBSPpanel2->ReflectorRecord(i);
+        const ebsp::Reflector& r = viewtest::probe(form->CrystalEBSPpanel2).ReflectorRecord(i);
         const TPhaseReflector& entry = form->CurrentPhase.Reflectors[i];
         EXPECT_EQ(r.h, entry.h);
         EXPECT_EQ(r.k, entry.k);
@@ -211,7 +213,7 @@ TEST_F(AppWindow, ClicksAndArrowKeysInTheListSelectPhases) {
     };
     clickRow(2);
     EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Iron bcc"));
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), &form->CurrentCrySet);
     services.colourAnswer = QColor(1, 2, 3);
     form->MenuColour1Click();
     // A click on the phase already selected selects it again: the cell colour comes back.
@@ -232,12 +234,12 @@ TEST_F(AppWindow, ACtrlClickOnTheSelectedPhaseKeepsItSelected) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, centre);
     EXPECT_EQ(form->SelectedIndex(), 4);
     EXPECT_EQ(QString::fromLatin1(form->CurrentPhase.Name), QStringLiteral("Titanium"));
-    EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), &form->CurrentCrySet);
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel1).CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), &form->CurrentCrySet);
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
     EXPECT_EQ(form->SelectedIndex(), 4);
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), &form->CurrentCrySet);
 }
 
 TEST_F(AppWindow, AClickOnThePhaseReachedByDraggingInTheListSelectsItAgain) {
@@ -277,8 +279,8 @@ TEST_F(AppWindow, NoSelectionClearsTheViewsAndKeepsTheLabel) {
     const QString label = form->Label1->text();
     form->ListBox1->clearSelection();
     form->ListBox1Click();
-    EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), nullptr);
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel1).CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), nullptr);
     EXPECT_TRUE(form->CrystalEBSPpanel1->isEnabled());
     EXPECT_EQ(form->Label1->text(), label);
 }
@@ -324,8 +326,8 @@ TEST_F(AppWindow, UnreadableSetupDataShowOneMessageAndAttachNothing) {
         << services.errors[0].text.toStdString();
     EXPECT_TRUE(services.errors[0].text.contains(emptyFolder))
         << services.errors[0].text.toStdString();
-    EXPECT_EQ(form->CrystalEBSPpanel1->CrystalSet(), nullptr);
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel1).CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), nullptr);
     EXPECT_FALSE(form->CrystalEBSPpanel1->RepaintLocked());
     EXPECT_FALSE(form->CrystalEBSPpanel2->RepaintLocked());
     EXPECT_TRUE(form->Label1->text().isEmpty());
@@ -345,7 +347,7 @@ TEST_F(AppWindow, UnreadableSetupDataShowOneMessageAndAttachNothing) {
     services.errors.clear();
     select(QStringLiteral("Alumina"));
     EXPECT_TRUE(services.errors.empty());
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), &form->CurrentCrySet);
     EXPECT_EQ(form->CrystalEBSPpanel2->ReflectorCount(), 98);
 }
 
@@ -732,7 +734,7 @@ TEST_F(AppWindow, ATickWithNoSelectionSelectsTheFirstPhase) {
     services.tick = 60001;
     form->Timer1Timer();
     EXPECT_EQ(form->SelectedIndex(), 0);
-    EXPECT_EQ(form->CrystalEBSPpanel2->CrystalSet(), &form->CurrentCrySet);
+    EXPECT_EQ(viewtest::probe(form->CrystalEBSPpanel2).CrystalSet(), &form->CurrentCrySet);
 }
 
 TEST_F(AppWindow, ATickAfterTheItemWasUncheckedStopsTheTimer) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "CrystalEBSPpanel.h"
+#include "panel_probe.h"
 #include "ui_designer_form.h"
 
 TEST(DesignerForm, UicBuiltFormMakesRunTimePanelsWithTheRecordedValues) {
@@ -14,8 +15,8 @@ TEST(DesignerForm, UicBuiltFormMakesRunTimePanelsWithTheRecordedValues) {
     ui.setupUi(&form);
     for (TCrystalEBSPpanel* panel :
          {ui.CrystalEBSPpanel1, ui.CrystalEBSPpanel2, ui.CrystalEBSPpanel3}) {
-        EXPECT_FALSE(panel->DesignerMode());
-        EXPECT_EQ(panel->CrystalSet(), nullptr);
+        EXPECT_FALSE(viewtest::probe(panel).DesignerMode());
+        EXPECT_EQ(viewtest::probe(panel).CrystalSet(), nullptr);
         EXPECT_EQ(panel->ReflectorCount(), 0);
     }
     EXPECT_TRUE(ui.CrystalEBSPpanel2->ShowEBSP());

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "CrystalEBSPpanel.h"
+#include "panel_probe.h"
 
 namespace {
 
@@ -117,8 +118,8 @@ int countColour(const QImage& image, QRgb colour) {
 
 int countFaceColours(const TCrystalEBSPpanel& panel) {
     int count = 0;
-    for (int i = 0; i < panel.Cell().faceCount; ++i)
-        count += countColour(panel.Image(), rgbOf(panel.Cell().faces[i].colour));
+    for (int i = 0; i < viewtest::probe(panel).Cell().faceCount; ++i)
+        count += countColour(panel.Image(), rgbOf(viewtest::probe(panel).Cell().faces[i].colour));
     return count;
 }
 
@@ -126,8 +127,8 @@ int countFaceColours(const TCrystalEBSPpanel& panel) {
 
 TEST(DesignerPreview, SampleCrystalSetOrientationAndCell) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
-    EXPECT_TRUE(panel.DesignerMode());
-    const TCrySet* cs = panel.CrystalSet();
+    EXPECT_TRUE(viewtest::probe(panel).DesignerMode());
+    const TCrySet* cs = viewtest::probe(panel).CrystalSet();
     ASSERT_NE(cs, nullptr);
     EXPECT_STREQ(cs->Name, "Hexagonal");
     EXPECT_GT(std::strlen(cs->Reference), 0u);
@@ -139,18 +140,19 @@ TEST(DesignerPreview, SampleCrystalSetOrientationAndCell) {
     EXPECT_EQ(cs->Gamma, 120.0f);
     EXPECT_EQ(cs->SymOpCount % 12, 0);  // 6/mmm: twelve rotations, with or without -1
     // The angles as they stand, in radians.
-    EXPECT_EQ(panel.EulerAngles().x, 23.0);
-    EXPECT_EQ(panel.EulerAngles().y, 47.0);
-    EXPECT_EQ(panel.EulerAngles().z, 39.0);
+    EXPECT_EQ(viewtest::probe(panel).EulerAngles().x, 23.0);
+    EXPECT_EQ(viewtest::probe(panel).EulerAngles().y, 47.0);
+    EXPECT_EQ(viewtest::probe(panel).EulerAngles().z, 39.0);
     EXPECT_DOUBLE_EQ(panel.Euler2deg(), 47.0 * 180.0 / M_PI);
     // The hexagonal prism, built and projected.
-    EXPECT_TRUE(panel.HexCell());
-    EXPECT_FALSE(panel.GeometryStale() || panel.ProjectionStale() || panel.MatrixStale());
-    EXPECT_EQ(panel.Cell().vertexCount, 12);
-    EXPECT_EQ(panel.Cell().faceCount, 8);
+    EXPECT_TRUE(viewtest::probe(panel).HexCell());
+    EXPECT_FALSE(viewtest::probe(panel).GeometryStale() ||
+                 viewtest::probe(panel).ProjectionStale() || viewtest::probe(panel).MatrixStale());
+    EXPECT_EQ(viewtest::probe(panel).Cell().vertexCount, 12);
+    EXPECT_EQ(viewtest::probe(panel).Cell().faceCount, 8);
     // Bands built at once, not left for the first paint.
-    EXPECT_FALSE(panel.NormalsStale() || panel.BraggStale() || panel.GreyStale() ||
-                 panel.BandsStale());
+    EXPECT_FALSE(viewtest::probe(panel).NormalsStale() || viewtest::probe(panel).BraggStale() ||
+                 viewtest::probe(panel).GreyStale() || viewtest::probe(panel).BandsStale());
     // Property values stay the creation values: the designer shows and records those.
     EXPECT_FALSE(panel.ShowEBSP());
     EXPECT_EQ(panel.KikuchiBandGreyMin(), 200);
@@ -159,7 +161,7 @@ TEST(DesignerPreview, SampleCrystalSetOrientationAndCell) {
 
 TEST(DesignerPreview, ReflectorListIsTheSymmetryExpansionOfTheFamilies) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
-    const TCrySet* cs = panel.CrystalSet();
+    const TCrySet* cs = viewtest::probe(panel).CrystalSet();
     ASSERT_NE(cs, nullptr);
     // The written-out operators assume c along z.
     ASSERT_NEAR(cs->Direct.col[2].x, 0.0, 1e-6);
@@ -171,13 +173,13 @@ TEST(DesignerPreview, ReflectorListIsTheSymmetryExpansionOfTheFamilies) {
         const double length = std::sqrt(double(f.h * f.h + f.k * f.k + f.l * f.l));
         ASSERT_LE(index + int(axes.size()), panel.ReflectorCount());
         // The identity comes first, so each family starts with its own indices.
-        const ebsp::Reflector& first = panel.ReflectorRecord(index);
+        const ebsp::Reflector& first = viewtest::probe(panel).ReflectorRecord(index);
         EXPECT_EQ(first.h, f.h);
         EXPECT_EQ(first.k, f.k);
         EXPECT_EQ(first.l, f.l);
         std::vector<std::vector<bool>> fits;
         for (size_t i = 0; i < axes.size(); ++i) {
-            const ebsp::Reflector& r = panel.ReflectorRecord(index + int(i));
+            const ebsp::Reflector& r = viewtest::probe(panel).ReflectorRecord(index + int(i));
             EXPECT_EQ(r.d, f.spacing) << f.h << f.k << f.l << " entry " << i;
             EXPECT_EQ(r.intensity, f.intensity);
             std::vector<bool> row;
@@ -193,11 +195,11 @@ TEST(DesignerPreview, ReflectorListIsTheSymmetryExpansionOfTheFamilies) {
 
 TEST(DesignerPreview, DrawsCellAndBands) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
-    ASSERT_NE(panel.CrystalSet(), nullptr);
+    ASSERT_NE(viewtest::probe(panel).CrystalSet(), nullptr);
     panel.resize(260, 220);
     panel.SetFaceColour(QColor(40, 160, 220));  // faces apart from the band greys
     panel.Repaint();
-    const QRgb strongest = rgbOf(panel.ReflectorRecord(0).colour);
+    const QRgb strongest = rgbOf(viewtest::probe(panel).ReflectorRecord(0).colour);
     EXPECT_EQ(strongest, qRgb(30, 30, 30) & 0xFFFFFFu);  // grey at intensity 100
     EXPECT_GT(countFaceColours(panel), 500);
     EXPECT_EQ(countColour(panel.Image(), strongest), 0);  // the map is off as created
@@ -207,7 +209,7 @@ TEST(DesignerPreview, DrawsCellAndBands) {
     EXPECT_GT(countFaceColours(panel), 50);  // the cell still shows between the bands
     int visible = 0;
     for (int i = 0; i < panel.ReflectorCount(); ++i)
-        visible += panel.ReflectorRecord(i).visible == ebsp::kBandVisible;
+        visible += viewtest::probe(panel).ReflectorRecord(i).visible == ebsp::kBandVisible;
     EXPECT_GT(visible, panel.ReflectorCount() / 2);
     // A resize rebuilds the bands for the new size.
     panel.resize(120, 120);
@@ -218,7 +220,7 @@ TEST(DesignerPreview, DrawsCellAndBands) {
 
 TEST(DesignerPreview, ReflectorCountWritesOnlyStoreTheNumber) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
-    ASSERT_NE(panel.CrystalSet(), nullptr);
+    ASSERT_NE(viewtest::probe(panel).CrystalSet(), nullptr);
     int asked = 0;
     panel.OnGetReflector = [&](QObject*, int, int8_t& h, int8_t& k, int8_t& l, double& d,
                                double& intensity) {
@@ -227,15 +229,15 @@ TEST(DesignerPreview, ReflectorCountWritesOnlyStoreTheNumber) {
         d = 1.0;
         intensity = 1.0;
     };
-    const int repaints = panel.RepaintCount();
+    const int repaints = viewtest::probe(panel).RepaintCount();
     panel.SetReflectorCount(3);
     EXPECT_EQ(panel.ReflectorCount(), 3);
     panel.setProperty("ReflectorCount", 7);  // as Designer's property editor writes it
     EXPECT_EQ(panel.ReflectorCount(), 7);
     EXPECT_EQ(asked, 0);
-    EXPECT_EQ(panel.RepaintCount(), repaints);
-    EXPECT_FALSE(panel.NormalsStale() || panel.BandsStale());
-    const ebsp::Reflector& first = panel.ReflectorRecord(0);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), repaints);
+    EXPECT_FALSE(viewtest::probe(panel).NormalsStale() || viewtest::probe(panel).BandsStale());
+    const ebsp::Reflector& first = viewtest::probe(panel).ReflectorRecord(0);
     EXPECT_EQ(first.l, 2);
     EXPECT_EQ(first.d, 2.3645);
     panel.SetReflectorCount(500);  // kept within the table
@@ -247,8 +249,8 @@ TEST(DesignerPreview, RunTimeCreationShowsOnlyTheBackground) {
     TCrystalEBSPpanel explicitRunTime(nullptr, TCreation::RunTime);
     TCrystalEBSPpanel plain;
     for (TCrystalEBSPpanel* panel : {&explicitRunTime, &plain}) {
-        EXPECT_FALSE(panel->DesignerMode());
-        EXPECT_EQ(panel->CrystalSet(), nullptr);
+        EXPECT_FALSE(viewtest::probe(panel).DesignerMode());
+        EXPECT_EQ(viewtest::probe(panel).CrystalSet(), nullptr);
         EXPECT_EQ(panel->ReflectorCount(), 0);
         panel->resize(90, 70);
         panel->SetShowEBSP(true);
@@ -270,7 +272,7 @@ TEST(DesignerPreview, UnreadableSetupDataLeavesTheEmptyPanel) {
     TCrystalEBSPpanel panel(nullptr, TCreation::Designer);
     qputenv("XDG_CONFIG_DIRS", saved);
 
-    EXPECT_EQ(panel.CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(panel).CrystalSet(), nullptr);
     EXPECT_EQ(panel.ReflectorCount(), 0);
     panel.resize(80, 80);
     panel.SetShowEBSP(true);

@@ -5,6 +5,7 @@
 #include <QMetaEnum>
 #include <QMetaProperty>
 
+#include "panel_probe.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -50,12 +51,15 @@ TEST(PanelCreation, PropertiesInDeclaredOrderWithCreationValues) {
     }
     EXPECT_FALSE(meta->property(meta->indexOfProperty("Euler1deg")).isWritable());
     // State: the first five caches stale, the reflector caches not, no image, no set.
-    EXPECT_TRUE(panel.GeometryStale() && panel.ProjectionStale() && panel.MatrixStale() &&
-                panel.SizeStale() && panel.ImageStale() && panel.HexCell());
-    EXPECT_FALSE(panel.NormalsStale() || panel.BandsStale() || panel.BraggStale() ||
-                 panel.GreyStale() || panel.Dragging() || panel.HighlightPlane());
+    EXPECT_TRUE(viewtest::probe(panel).GeometryStale() &&
+                viewtest::probe(panel).ProjectionStale() && viewtest::probe(panel).MatrixStale() &&
+                viewtest::probe(panel).SizeStale() && viewtest::probe(panel).ImageStale() &&
+                viewtest::probe(panel).HexCell());
+    EXPECT_FALSE(viewtest::probe(panel).NormalsStale() || viewtest::probe(panel).BandsStale() ||
+                 viewtest::probe(panel).BraggStale() || viewtest::probe(panel).GreyStale() ||
+                 viewtest::probe(panel).Dragging() || viewtest::probe(panel).HighlightPlane());
     EXPECT_TRUE(panel.Image().isNull());
-    EXPECT_EQ(panel.CrystalSet(), nullptr);
+    EXPECT_EQ(viewtest::probe(panel).CrystalSet(), nullptr);
     EXPECT_FALSE(panel.OnRotate || panel.OnRotated || panel.OnGetReflector ||
                  panel.OnMouseMoveCrystalDir || panel.OnClick || panel.OnDblClick);
 }
@@ -109,9 +113,11 @@ class PanelSetters : public ::testing::Test {
         panel.SetRepaintLocked(true);
     }
     bool allClear() const {
-        return !(panel.GeometryStale() || panel.ProjectionStale() || panel.MatrixStale() ||
-                 panel.SizeStale() || panel.NormalsStale() || panel.BandsStale() ||
-                 panel.BraggStale() || panel.GreyStale());
+        return !(viewtest::probe(panel).GeometryStale() ||
+                 viewtest::probe(panel).ProjectionStale() || viewtest::probe(panel).MatrixStale() ||
+                 viewtest::probe(panel).SizeStale() || viewtest::probe(panel).NormalsStale() ||
+                 viewtest::probe(panel).BandsStale() || viewtest::probe(panel).BraggStale() ||
+                 viewtest::probe(panel).GreyStale());
     }
     std::unique_ptr<TCrySet> cs;
     ReflectorFeed feed;
@@ -120,22 +126,25 @@ class PanelSetters : public ::testing::Test {
 
 TEST_F(PanelSetters, KvMarksAllFourReflectorCaches) {
     panel.SetkV(30.0);
-    EXPECT_TRUE(panel.NormalsStale() && panel.BraggStale() && panel.GreyStale() &&
-                panel.BandsStale());
-    EXPECT_FALSE(panel.GeometryStale() || panel.ProjectionStale() || panel.MatrixStale());
+    EXPECT_TRUE(viewtest::probe(panel).NormalsStale() && viewtest::probe(panel).BraggStale() &&
+                viewtest::probe(panel).GreyStale() && viewtest::probe(panel).BandsStale());
+    EXPECT_FALSE(viewtest::probe(panel).GeometryStale() ||
+                 viewtest::probe(panel).ProjectionStale() || viewtest::probe(panel).MatrixStale());
 }
 
 TEST_F(PanelSetters, OrientationMarksMatrixProjectionNormalsBands) {
     panel.SetOrientation(TVec3D{0.1, 0.2, 0.3});
-    EXPECT_TRUE(panel.MatrixStale() && panel.ProjectionStale() && panel.NormalsStale() &&
-                panel.BandsStale());
-    EXPECT_FALSE(panel.GeometryStale() || panel.BraggStale() || panel.GreyStale());
+    EXPECT_TRUE(viewtest::probe(panel).MatrixStale() && viewtest::probe(panel).ProjectionStale() &&
+                viewtest::probe(panel).NormalsStale() && viewtest::probe(panel).BandsStale());
+    EXPECT_FALSE(viewtest::probe(panel).GeometryStale() || viewtest::probe(panel).BraggStale() ||
+                 viewtest::probe(panel).GreyStale());
 }
 
 TEST_F(PanelSetters, ShowHexUnitCellMarksGeometryAndProjection) {
     panel.SetShowHexUnitCell(false);
-    EXPECT_TRUE(panel.GeometryStale() && panel.ProjectionStale());
-    EXPECT_FALSE(panel.MatrixStale() || panel.NormalsStale() || panel.BandsStale());
+    EXPECT_TRUE(viewtest::probe(panel).GeometryStale() && viewtest::probe(panel).ProjectionStale());
+    EXPECT_FALSE(viewtest::probe(panel).MatrixStale() || viewtest::probe(panel).NormalsStale() ||
+                 viewtest::probe(panel).BandsStale());
 }
 
 TEST_F(PanelSetters, SetCrystalSetMarksCellAndDropsReflectors) {
@@ -144,16 +153,17 @@ TEST_F(PanelSetters, SetCrystalSetMarksCellAndDropsReflectors) {
     EXPECT_TRUE(allClear());
     panel.SetCrystalSet(cs.get(), false);
     EXPECT_EQ(panel.ReflectorCount(), 0);
-    EXPECT_TRUE(panel.GeometryStale() && panel.ProjectionStale());
-    EXPECT_FALSE(panel.NormalsStale() || panel.BandsStale());
+    EXPECT_TRUE(viewtest::probe(panel).GeometryStale() && viewtest::probe(panel).ProjectionStale());
+    EXPECT_FALSE(viewtest::probe(panel).NormalsStale() || viewtest::probe(panel).BandsStale());
 }
 
 TEST_F(PanelSetters, FaceColourReshadesAtOnce) {
     panel.SetFaceColour(QColor(20, 30, 40));
-    EXPECT_FALSE(panel.ProjectionStale());
+    EXPECT_FALSE(viewtest::probe(panel).ProjectionStale());
     // Face 3 is the +c face, turned straight at the viewer at the start orientation.
-    EXPECT_EQ(panel.Cell().faces[2].colour, panel.ShadeFace(TVec3D{0, 0, 1}));
-    EXPECT_EQ(panel.Cell().faces[2].colour,
+    EXPECT_EQ(viewtest::probe(panel).Cell().faces[2].colour,
+              viewtest::probe(panel).ShadeFace(TVec3D{0, 0, 1}));
+    EXPECT_EQ(viewtest::probe(panel).Cell().faces[2].colour,
               ebsp::shadeFace(TVec3D{0, 0, 1}, ebsp::Rgb{20, 30, 40}));
 }
 
@@ -163,19 +173,20 @@ TEST_F(PanelSetters, GreyRangeRecomputesGreysAtOnce) {
     panel.SetRepaintLocked(false);
     panel.SetRepaintLocked(true);
     panel.SetKikuchiBandGreyMin(0);
-    EXPECT_EQ(panel.ReflectorRecord(0).colour, (ebsp::Rgb{15, 15, 15}));  // 0 + (30 - 0) / 2
+    EXPECT_EQ(viewtest::probe(panel).ReflectorRecord(0).colour,
+              (ebsp::Rgb{15, 15, 15}));  // 0 + (30 - 0) / 2
     panel.SetKikuchiBandGreyMax(255);
-    EXPECT_EQ(panel.ReflectorRecord(0).colour, (ebsp::Rgb{127, 127, 127}));
-    EXPECT_FALSE(panel.GreyStale());
+    EXPECT_EQ(viewtest::probe(panel).ReflectorRecord(0).colour, (ebsp::Rgb{127, 127, 127}));
+    EXPECT_FALSE(viewtest::probe(panel).GreyStale());
 }
 
 TEST_F(PanelSetters, ResizeMarksSizeAndImage) {
     panel.show();
     panel.resize(90, 70);
-    EXPECT_TRUE(panel.SizeStale() && panel.ImageStale());
+    EXPECT_TRUE(viewtest::probe(panel).SizeStale() && viewtest::probe(panel).ImageStale());
     panel.SetRepaintLocked(false);
     EXPECT_EQ(panel.Image().size(), QSize(90, 70));
-    EXPECT_DOUBLE_EQ(panel.Radius(), 35.0);
+    EXPECT_DOUBLE_EQ(viewtest::probe(panel).Radius(), 35.0);
 }
 
 // ---- Reflector loading --------------------------------------------------------------------
@@ -186,15 +197,16 @@ TEST(PanelReflectors, FiveHundredRequestedLoadsTwoHundred) {
     ReflectorFeed feed;
     panel.OnGetReflector = feed.handler();
     panel.SetCrystalSet(cs.get(), false);
-    const int before = panel.RepaintCount();
+    const int before = viewtest::probe(panel).RepaintCount();
     panel.SetReflectorCount(500);
     EXPECT_EQ(panel.ReflectorCount(), 200);
     ASSERT_EQ(feed.asked.size(), 200u);
     for (int i = 0; i < 200; ++i)
         EXPECT_EQ(feed.asked[size_t(i)], i);
-    EXPECT_EQ(panel.ReflectorRecord(199).h, 1);  // written straight into the records
-    EXPECT_DOUBLE_EQ(panel.ReflectorRecord(199).d, 2.0);
-    EXPECT_EQ(panel.RepaintCount(), before + 1);
+    EXPECT_EQ(viewtest::probe(panel).ReflectorRecord(199).h,
+              1);  // written straight into the records
+    EXPECT_DOUBLE_EQ(viewtest::probe(panel).ReflectorRecord(199).d, 2.0);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), before + 1);
 }
 
 TEST(PanelReflectors, NothingBeforeSetCrystalSet) {
@@ -204,7 +216,7 @@ TEST(PanelReflectors, NothingBeforeSetCrystalSet) {
     panel.SetReflectorCount(5);
     EXPECT_EQ(panel.ReflectorCount(), 0);
     EXPECT_TRUE(feed.asked.empty());
-    EXPECT_EQ(panel.RepaintCount(), 0);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), 0);
 }
 
 TEST(PanelReflectors, UnassignedHandlerLeavesZeroWithoutRepaint) {
@@ -216,14 +228,14 @@ TEST(PanelReflectors, UnassignedHandlerLeavesZeroWithoutRepaint) {
     panel.SetReflectorCount(4);
     ASSERT_EQ(panel.ReflectorCount(), 4);
     panel.OnGetReflector = nullptr;
-    const int before = panel.RepaintCount();
+    const int before = viewtest::probe(panel).RepaintCount();
     panel.SetReflectorCount(4);
     EXPECT_EQ(panel.ReflectorCount(), 0);
-    EXPECT_EQ(panel.RepaintCount(), before);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), before);
     panel.OnGetReflector = feed.handler();
     panel.SetReflectorCount(-3);
     EXPECT_EQ(panel.ReflectorCount(), 0);
-    EXPECT_EQ(panel.RepaintCount(), before);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), before);
 }
 
 TEST(PanelReflectors, LaueGroupZeroIgnoresTheCount) {
@@ -244,7 +256,7 @@ TEST(PanelReflectors, DesignerModeOnlyStoresWithinTheTable) {
     ReflectorFeed feed;
     panel.OnGetReflector = feed.handler();
     panel.SetCrystalSet(cs.get(), false);
-    panel.SetDesignerMode(true);
+    viewtest::probe(panel).SetDesignerMode(true);
     panel.SetReflectorCount(7);
     EXPECT_EQ(panel.ReflectorCount(), 7);
     EXPECT_TRUE(feed.asked.empty());
@@ -258,24 +270,24 @@ TEST(PanelRepaintLock, WritingFalseAlwaysRepaints) {
     TCrystalEBSPpanel panel;
     panel.SetRepaintLocked(false);
     panel.SetRepaintLocked(false);
-    EXPECT_EQ(panel.RepaintCount(), 2);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), 2);
     panel.SetRepaintLocked(true);
-    EXPECT_EQ(panel.RepaintCount(), 2);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), 2);
 }
 
 TEST(PanelRepaintLock, SettersRepaintOnlyWhenUnlocked) {
     TCrystalEBSPpanel panel;
     panel.SetShowCrystal(true);
     panel.SetkV(25.0);
-    EXPECT_EQ(panel.RepaintCount(), 2);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), 2);
     panel.SetMouseRotMaxIndices("123");  // stores only
     panel.SetMouseRotAllow(false);
-    EXPECT_EQ(panel.RepaintCount(), 2);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), 2);
     panel.SetRepaintLocked(true);
     panel.SetShowCrystal(false);
     panel.SetOrientation(TVec3D{1, 0, 0});
     panel.SetCrystalSet(nullptr, false);
-    EXPECT_EQ(panel.RepaintCount(), 2);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), 2);
 }
 
 TEST(PanelRepaintLock, GreysWrittenWhileLockedShowOnUnlock) {
@@ -294,13 +306,13 @@ TEST(PanelRepaintLock, GreysWrittenWhileLockedShowOnUnlock) {
     EXPECT_EQ(pixel(panel, 100, 100), rgb(30, 30, 30));
 
     panel.SetRepaintLocked(true);
-    const int before = panel.RepaintCount();
+    const int before = viewtest::probe(panel).RepaintCount();
     panel.SetKikuchiBandGreyMin(10);
     panel.SetKikuchiBandGreyMax(90);
-    EXPECT_EQ(panel.RepaintCount(), before);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), before);
     EXPECT_EQ(pixel(panel, 100, 100), rgb(30, 30, 30));
     panel.SetRepaintLocked(false);
-    EXPECT_EQ(panel.RepaintCount(), before + 1);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), before + 1);
     EXPECT_EQ(pixel(panel, 100, 100), rgb(90, 90, 90));
 }
 
@@ -323,11 +335,11 @@ TEST(PanelOrientation, IgnoredDuringADrag) {
     panel.SetCrystalSet(cs.get(), false);
     panel.SetOrientation(TVec3D{0.1, 0.2, 0.3});
     press(&panel, QPoint(50, 50));
-    ASSERT_TRUE(panel.DragLocked());
-    const int before = panel.RepaintCount();
+    ASSERT_TRUE(viewtest::probe(panel).DragLocked());
+    const int before = viewtest::probe(panel).RepaintCount();
     panel.SetOrientation(TVec3D{kPi, 0.0, 0.0});
-    EXPECT_DOUBLE_EQ(panel.EulerAngles().x, 0.1);
-    EXPECT_EQ(panel.RepaintCount(), before);
+    EXPECT_DOUBLE_EQ(viewtest::probe(panel).EulerAngles().x, 0.1);
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), before);
     release(&panel, QPoint(50, 50));
     panel.SetOrientation(TVec3D{kPi, 0.0, 0.0});
     EXPECT_DOUBLE_EQ(panel.Euler1deg(), 180.0);

@@ -1,4 +1,5 @@
 // View size, the sphere inverse and the mouse: drags, clicks, double-click cycling.
+#include "panel_probe.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -57,12 +58,13 @@ TEST(PanelViewSize, CentreAndRadius) {
           Case{60, 100, 30, 50, 30}, Case{7, 7, 3, 3, 3}}) {
         TCrystalEBSPpanel panel;
         panel.resize(c.w, c.h);
-        panel.UpdateViewSize();
-        EXPECT_DOUBLE_EQ(panel.CentreX(), c.cx) << c.w << "x" << c.h;
-        EXPECT_DOUBLE_EQ(panel.CentreY(), c.cy);
-        EXPECT_DOUBLE_EQ(panel.Radius(), c.R);
-        EXPECT_FALSE(panel.SizeStale());
-        EXPECT_TRUE(panel.ImageStale() && panel.BandsStale() && panel.NormalsStale());
+        viewtest::probe(panel).UpdateViewSize();
+        EXPECT_DOUBLE_EQ(viewtest::probe(panel).CentreX(), c.cx) << c.w << "x" << c.h;
+        EXPECT_DOUBLE_EQ(viewtest::probe(panel).CentreY(), c.cy);
+        EXPECT_DOUBLE_EQ(viewtest::probe(panel).Radius(), c.R);
+        EXPECT_FALSE(viewtest::probe(panel).SizeStale());
+        EXPECT_TRUE(viewtest::probe(panel).ImageStale() && viewtest::probe(panel).BandsStale() &&
+                    viewtest::probe(panel).NormalsStale());
     }
 }
 
@@ -70,60 +72,62 @@ TEST(PanelViewSize, PaintingPicksUpTheSize) {
     TCrystalEBSPpanel panel;
     panel.resize(100, 60);
     panel.SetShowCrystal(true);  // repaints: the cell step brings the size up to date
-    EXPECT_DOUBLE_EQ(panel.CentreX(), 50.0);
-    EXPECT_DOUBLE_EQ(panel.CentreY(), 30.0);
-    EXPECT_DOUBLE_EQ(panel.Radius(), 30.0);
+    EXPECT_DOUBLE_EQ(viewtest::probe(panel).CentreX(), 50.0);
+    EXPECT_DOUBLE_EQ(viewtest::probe(panel).CentreY(), 30.0);
+    EXPECT_DOUBLE_EQ(viewtest::probe(panel).Radius(), 30.0);
 }
 
 TEST(PanelScreenToSphere, CentreRimAndInterior) {
     TCrystalEBSPpanel panel;
     panel.resize(200, 100);
-    panel.UpdateViewSize();
+    viewtest::probe(panel).UpdateViewSize();
     bool inside = false;
-    TVec3D v = panel.ScreenToSphere(100, 50, inside);
+    TVec3D v = viewtest::probe(panel).ScreenToSphere(100, 50, inside);
     EXPECT_TRUE(inside);
     EXPECT_DOUBLE_EQ(v.x, 0.0);
     EXPECT_DOUBLE_EQ(v.y, 0.0);
     EXPECT_DOUBLE_EQ(v.z, 1.0);
 
-    v = panel.ScreenToSphere(150, 50, inside);  // cx + R lies beyond the 0.96 R disc
+    v = viewtest::probe(panel).ScreenToSphere(150, 50,
+                                              inside);  // cx + R lies beyond the 0.96 R disc
     EXPECT_FALSE(inside);
     EXPECT_NEAR(v.x, 1.0, 1e-15);
     EXPECT_NEAR(v.y, 0.0, 1e-15);
     EXPECT_NEAR(v.z, 0.0, 1e-15);
 
-    v = panel.ScreenToSphere(100, 0, inside);  // straight up, outside: rim point (0, 1, 0)
+    v = viewtest::probe(panel).ScreenToSphere(100, 0,
+                                              inside);  // straight up, outside: rim point (0, 1, 0)
     EXPECT_FALSE(inside);
     EXPECT_NEAR(v.y, 1.0, 1e-15);
 
     // Inside: the orthographic inverse in closed form.
     const double dx = 17.0, dy = -21.0, r = 0.96 * 50.0;
-    v = panel.ScreenToSphere(100 + dx, 50 + dy, inside);
+    v = viewtest::probe(panel).ScreenToSphere(100 + dx, 50 + dy, inside);
     EXPECT_TRUE(inside);
     EXPECT_NEAR(v.x, dx / r, 1e-12);
     EXPECT_NEAR(v.y, -dy / r, 1e-12);
     EXPECT_NEAR(v.z, std::sqrt(1.0 - (dx * dx + dy * dy) / (r * r)), 1e-12);
 
     // On the drawn rim itself (q == 1) the point still counts as inside.
-    v = panel.ScreenToSphere(100 + 48.0, 50, inside);
+    v = viewtest::probe(panel).ScreenToSphere(100 + 48.0, 50, inside);
     EXPECT_TRUE(inside);
     EXPECT_NEAR(v.x, 1.0, 1e-12);
 }
 
 TEST_F(PanelMouse, DragFiresRotatePerMoveAndRotatedOnce) {
     press(&panel, QPoint(100, 100));
-    EXPECT_TRUE(panel.Dragging());
+    EXPECT_TRUE(viewtest::probe(panel).Dragging());
     move(&panel, QPoint(120, 100));
     move(&panel, QPoint(140, 110));
     move(&panel, QPoint(150, 130));
     EXPECT_EQ(counts.rotate, 3);
     EXPECT_EQ(counts.rotated, 0);
-    const TVec3D dragged = panel.EulerAngles();
+    const TVec3D dragged = viewtest::probe(panel).EulerAngles();
     release(&panel, QPoint(150, 130));
     EXPECT_EQ(counts.rotate, 3);
     EXPECT_EQ(counts.rotated, 1);
-    EXPECT_FALSE(panel.Dragging() || panel.DragLocked());
-    expectSameOrientation(panel.EulerAngles(), dragged);
+    EXPECT_FALSE(viewtest::probe(panel).Dragging() || viewtest::probe(panel).DragLocked());
+    expectSameOrientation(viewtest::probe(panel).EulerAngles(), dragged);
     EXPECT_EQ(counts.down + counts.up + counts.moveBase, 0);
 }
 
@@ -132,11 +136,11 @@ TEST_F(PanelMouse, DragTurnsThePointUnderThePointerAlong) {
     press(&panel, QPoint(100, 100));
     move(&panel, QPoint(130, 80));
     release(&panel, QPoint(130, 80));
-    const TVec3D e = panel.EulerAngles();
+    const TVec3D e = viewtest::probe(panel).EulerAngles();
     const Rows g0 = bunge(start.x, start.y, start.z), g1 = bunge(e.x, e.y, e.z);
     bool inside = false;
-    const TVec3D s = panel.ScreenToSphere(100, 100, inside);
-    const TVec3D c = panel.ScreenToSphere(130, 80, inside);
+    const TVec3D s = viewtest::probe(panel).ScreenToSphere(100, 100, inside);
+    const TVec3D c = viewtest::probe(panel).ScreenToSphere(130, 80, inside);
     // Crystal direction under s at the start: g0 . s; its view position now: g1^T (g0 s).
     const TVec3D crystal{g0.m[0][0] * s.x + g0.m[0][1] * s.y + g0.m[0][2] * s.z,
                          g0.m[1][0] * s.x + g0.m[1][1] * s.y + g0.m[1][2] * s.z,
@@ -149,14 +153,14 @@ TEST_F(PanelMouse, DragTurnsThePointUnderThePointerAlong) {
 
 TEST_F(PanelMouse, DraggingBackRestoresThePressOrientation) {
     for (QPoint startPoint : {QPoint(100, 100), QPoint(60, 140), QPoint(10, 100)}) {
-        const TVec3D before = panel.EulerAngles();
+        const TVec3D before = viewtest::probe(panel).EulerAngles();
         press(&panel, startPoint);
         move(&panel, QPoint(170, 40));
         move(&panel, QPoint(190, 180));  // outside the disc: a rim point
         move(&panel, startPoint);
-        expectSameOrientation(panel.EulerAngles(), before);
+        expectSameOrientation(viewtest::probe(panel).EulerAngles(), before);
         release(&panel, startPoint);
-        expectSameOrientation(panel.EulerAngles(), before);
+        expectSameOrientation(viewtest::probe(panel).EulerAngles(), before);
     }
 }
 
@@ -168,12 +172,12 @@ TEST_F(PanelMouse, AcrossTheCentreTurnsByTheAngleBetweenThePoints) {
     move(&panel, QPoint(195, 100));
     release(&panel, QPoint(195, 100));
     bool inside = false;
-    const TVec3D s = panel.ScreenToSphere(5, 100, inside);
-    const TVec3D c = panel.ScreenToSphere(195, 100, inside);
+    const TVec3D s = viewtest::probe(panel).ScreenToSphere(5, 100, inside);
+    const TVec3D c = viewtest::probe(panel).ScreenToSphere(195, 100, inside);
     const double k = s.x * c.x + s.y * c.y + s.z * c.z;
     ASSERT_LT(k, -0.9);
     // The turn is about the y axis, so the view axis goes to (., ., cos t) = k.
-    const TVec3D e = panel.EulerAngles();
+    const TVec3D e = viewtest::probe(panel).EulerAngles();
     const Rows g0 = bunge(start.x, start.y, start.z), g1 = bunge(e.x, e.y, e.z);
     const TVec3D crystalZ{g0.m[0][2], g0.m[1][2], g0.m[2][2]};  // g0 . (0, 0, 1)
     EXPECT_NEAR(crystalToView(g1, crystalZ).z, k, 1e-9);
@@ -185,7 +189,7 @@ TEST_F(PanelMouse, PressAndReleaseWithoutMoving) {
     EXPECT_EQ(counts.rotate, 0);
     EXPECT_EQ(counts.rotated, 1);
     EXPECT_EQ(counts.click, 1);
-    expectSameOrientation(panel.EulerAngles(), start, 0.0 + 1e-12);
+    expectSameOrientation(viewtest::probe(panel).EulerAngles(), start, 0.0 + 1e-12);
 }
 
 TEST_F(PanelMouse, ClickAlsoAfterADragButNotOutside) {
@@ -202,7 +206,7 @@ TEST_F(PanelMouse, ClickAlsoAfterADragButNotOutside) {
 
 TEST_F(PanelMouse, RightButtonAndMouseRotAllowFalseUseTheBaseEvents) {
     press(&panel, QPoint(80, 90), Qt::RightButton);
-    EXPECT_FALSE(panel.Dragging());
+    EXPECT_FALSE(viewtest::probe(panel).Dragging());
     release(&panel, QPoint(80, 90), Qt::RightButton);
     EXPECT_EQ(counts.down, 1);
     EXPECT_EQ(counts.up, 1);
@@ -217,7 +221,7 @@ TEST_F(PanelMouse, RightButtonAndMouseRotAllowFalseUseTheBaseEvents) {
     EXPECT_EQ(counts.up, 2);
     EXPECT_EQ(counts.rotate + counts.rotated, 0);
     EXPECT_EQ(counts.click, 1);
-    expectSameOrientation(panel.EulerAngles(), start, 1e-15);
+    expectSameOrientation(viewtest::probe(panel).EulerAngles(), start, 1e-15);
 }
 
 TEST_F(PanelMouse, OwnerOrientationDuringADragLeavesTheDraggedViewAlone) {
@@ -225,10 +229,10 @@ TEST_F(PanelMouse, OwnerOrientationDuringADragLeavesTheDraggedViewAlone) {
     panel.OnRotate = [this](QObject*) { panel.SetOrientation(TVec3D{0, 0, 0}); };
     press(&panel, QPoint(100, 100));
     move(&panel, QPoint(130, 100));
-    const TVec3D dragged = panel.EulerAngles();
+    const TVec3D dragged = viewtest::probe(panel).EulerAngles();
     EXPECT_GT(std::fabs(dragged.x - 0.0) + std::fabs(dragged.y) + std::fabs(dragged.z), 0.1);
     release(&panel, QPoint(130, 100));
-    expectSameOrientation(panel.EulerAngles(), dragged);
+    expectSameOrientation(viewtest::probe(panel).EulerAngles(), dragged);
 }
 
 TEST_F(PanelMouse, WireFrameOnlyWhileDragging) {
@@ -238,8 +242,8 @@ TEST_F(PanelMouse, WireFrameOnlyWhileDragging) {
     EXPECT_NE(inside, rgb(255, 255, 255));  // a shaded face
     press(&panel, QPoint(100, 100));
     move(&panel, QPoint(101, 100));
-    EXPECT_EQ(countColour(panel, toRgb(panel.Cell().faces[0].colour)) +
-                  countColour(panel, toRgb(panel.Cell().faces[2].colour)),
+    EXPECT_EQ(countColour(panel, toRgb(viewtest::probe(panel).Cell().faces[0].colour)) +
+                  countColour(panel, toRgb(viewtest::probe(panel).Cell().faces[2].colour)),
               0);
     release(&panel, QPoint(101, 100));
     EXPECT_NE(pixel(panel, 100, 100), rgb(255, 255, 255));
@@ -250,9 +254,9 @@ TEST_F(PanelMouse, DisabledAndZeroSizedControlsIgnoreTheMouse) {
     press(&panel, QPoint(100, 100));
     move(&panel, QPoint(150, 100));
     release(&panel, QPoint(150, 100));
-    EXPECT_FALSE(panel.Dragging());
+    EXPECT_FALSE(viewtest::probe(panel).Dragging());
     EXPECT_EQ(counts.rotate + counts.rotated + counts.click + counts.down + counts.up, 0);
-    expectSameOrientation(panel.EulerAngles(), start, 1e-15);
+    expectSameOrientation(viewtest::probe(panel).EulerAngles(), start, 1e-15);
 
     panel.setEnabled(true);
     panel.resize(0, 120);
@@ -260,7 +264,7 @@ TEST_F(PanelMouse, DisabledAndZeroSizedControlsIgnoreTheMouse) {
     move(&panel, QPoint(0, 50));
     release(&panel, QPoint(0, 50));
     doubleClick(&panel, QPoint(0, 10));
-    EXPECT_FALSE(panel.Dragging());
+    EXPECT_FALSE(viewtest::probe(panel).Dragging());
     EXPECT_EQ(counts.rotate + counts.rotated + counts.click + counts.down + counts.up, 0);
     EXPECT_TRUE(panel.ShowCrystal());
 }

@@ -2,6 +2,7 @@
 // geometry computed here, plane and zone texts, and the highlights and labels.
 #include <algorithm>
 
+#include "panel_probe.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -65,6 +66,33 @@ struct PickView {
     }
 };
 
+// Picking without a widget: the reflectors' normals and widths at 20 kV, as the view
+// computes them, and the Qt-free pick functions.
+struct PlainPick {
+    std::unique_ptr<TCrySet> cs;
+    std::vector<ebsp::Reflector> reflectors;
+    bool hexCell = false;
+    ebsp::PointerPick pick;
+    explicit PlainPick(const std::vector<Feed>& list, std::unique_ptr<TCrySet> set = cubic(4.0f))
+        : cs(std::move(set)) {
+        hexCell = ebsp::decideHexCell(*cs, true);
+        for (const Feed& f : list) {
+            ebsp::Reflector r;
+            r.h = int8_t(f.h), r.k = int8_t(f.k), r.l = int8_t(f.l);
+            r.d = f.d, r.intensity = f.intensity;
+            reflectors.push_back(r);
+        }
+        ebsp::updateNormals(reflectors.data(), int(reflectors.size()), *cs);
+        ebsp::updateBandWidths(reflectors.data(), int(reflectors.size()), 20.0);
+    }
+    bool pickZone(const TVec3D& v, std::string_view limits) {
+        return ebsp::pickZone(pick, cs.get(), hexCell, v, limits);
+    }
+    bool pickPlane(const TVec3D& v) {
+        return ebsp::pickPlane(pick, reflectors.data(), int(reflectors.size()), hexCell, v);
+    }
+};
+
 // Pixel of a view-frame point on the sphere drawn with radius 0.96 R (200 x 200 view).
 QPoint spherePixel(const TVec3D& p) {
     return QPoint(int(100 + 96 * p.x), int(100 - 96 * p.y));
@@ -78,7 +106,7 @@ TEST(PointerPickEvents, EveryMoveOffTheDiscThenOnlyChanges) {
     // (1 0 0) at the start orientation: a vertical band through the centre, 20 px wide.
     PickView view({{1, 0, 0, 0.2, 100}}, TVec3D{0, 0, 0});
     TCrystalEBSPpanel& panel = view.panel;
-    const int paints = panel.RepaintCount();
+    const int paints = viewtest::probe(panel).RepaintCount();
     for (QPoint p : {QPoint(2, 2), QPoint(3, 2), QPoint(2, 3)})
         view.moveTo(p.x(), p.y());
     ASSERT_EQ(view.reports.size(), 3u);
@@ -90,7 +118,8 @@ TEST(PointerPickEvents, EveryMoveOffTheDiscThenOnlyChanges) {
         EXPECT_LT(r.dir.x, 0.0);
         EXPECT_GT(r.dir.y, 0.0);
     }
-    EXPECT_EQ(panel.RepaintCount(), paints + 3);  // each report is followed by a repaint
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(),
+              paints + 3);  // each report is followed by a repaint
 
     view.moveTo(100, 100);  // on the band, looking along [001]
     ASSERT_EQ(view.reports.size(), 4u);
@@ -101,7 +130,7 @@ TEST(PointerPickEvents, EveryMoveOffTheDiscThenOnlyChanges) {
     view.moveTo(101, 100);
     view.moveTo(100, 102);  // same zone, same band: nothing to report
     EXPECT_EQ(view.reports.size(), 4u);
-    EXPECT_EQ(panel.LastReportedZoneText(), "[001]");
+    EXPECT_EQ(viewtest::probe(panel).LastReportedZoneText(), "[001]");
 
     view.moveTo(140, 100);  // off the band
     ASSERT_EQ(view.reports.size(), 5u);
@@ -110,22 +139,22 @@ TEST(PointerPickEvents, EveryMoveOffTheDiscThenOnlyChanges) {
 
     // Locked: the pick follows the pointer but nobody is told and nothing repaints.
     panel.SetRepaintLocked(true);
-    const int lockedPaints = panel.RepaintCount();
+    const int lockedPaints = viewtest::probe(panel).RepaintCount();
     view.moveTo(100, 100);
     EXPECT_EQ(view.reports.size(), 5u);
-    EXPECT_EQ(panel.RepaintCount(), lockedPaints);
-    EXPECT_EQ(panel.PickedPlane(), 1);
-    EXPECT_EQ(panel.ZoneText(), "[001]");
+    EXPECT_EQ(viewtest::probe(panel).RepaintCount(), lockedPaints);
+    EXPECT_EQ(viewtest::probe(panel).PickedPlane(), 1);
+    EXPECT_EQ(viewtest::probe(panel).ZoneText(), "[001]");
     panel.SetRepaintLocked(false);
     view.moveTo(101, 100);  // unchanged since the locked move: still nothing
     EXPECT_EQ(view.reports.size(), 5u);
 
     // A new crystal set forgets the plane, keeps the zone text.
     panel.SetCrystalSet(view.cs.get(), false);
-    EXPECT_EQ(panel.PickedPlane(), -1);
-    EXPECT_TRUE(panel.PlaneText().isEmpty());
-    EXPECT_EQ(panel.ZoneText(), "[001]");
-    EXPECT_EQ(panel.LastReportedZoneText(), "??");
+    EXPECT_EQ(viewtest::probe(panel).PickedPlane(), -1);
+    EXPECT_TRUE(viewtest::probe(panel).PlaneText().isEmpty());
+    EXPECT_EQ(viewtest::probe(panel).ZoneText(), "[001]");
+    EXPECT_EQ(viewtest::probe(panel).LastReportedZoneText(), "??");
 }
 
 TEST(PointerPickEvents, SwitchesAreTheHandlersUntilItChangesThem) {
@@ -139,11 +168,12 @@ TEST(PointerPickEvents, SwitchesAreTheHandlersUntilItChangesThem) {
     EXPECT_TRUE(std::equal(first, first + 4, view.reports[0].received));
     EXPECT_TRUE(std::equal(second, second + 4, view.reports[1].received));
     TCrystalEBSPpanel& panel = view.panel;
-    EXPECT_TRUE(!panel.HighlightPlane() && panel.HighlightZone() && !panel.LabelPlane() &&
-                panel.LabelZone());
+    EXPECT_TRUE(!viewtest::probe(panel).HighlightPlane() &&
+                viewtest::probe(panel).HighlightZone() && !viewtest::probe(panel).LabelPlane() &&
+                viewtest::probe(panel).LabelZone());
     panel.SetCrystalSet(view.cs.get(), false);  // the control never resets them itself
     panel.SetOrientation(TVec3D{0.1, 0.2, 0.3});
-    EXPECT_TRUE(panel.HighlightZone() && panel.LabelZone());
+    EXPECT_TRUE(viewtest::probe(panel).HighlightZone() && viewtest::probe(panel).LabelZone());
 }
 
 TEST(PointerPickEvents, OnlyOnTheMapWithoutDrag) {
@@ -159,7 +189,7 @@ TEST(PointerPickEvents, OnlyOnTheMapWithoutDrag) {
     view.moveTo(120, 110);  // a drag turns the crystal and picks nothing
     release(&panel, QPoint(120, 110));
     EXPECT_TRUE(view.reports.empty());
-    EXPECT_EQ(panel.PickedPlane(), -1);
+    EXPECT_EQ(viewtest::probe(panel).PickedPlane(), -1);
     panel.SetCrystalSet(nullptr, false);
     view.moveTo(3, 3);
     EXPECT_EQ(baseMoves, 2);
@@ -173,15 +203,15 @@ TEST(PointerPickPlane, CentreLineOfAStrongBandBeatsAWeakerWiderBand) {
     // lies on the strong band's centre line and 10 px inside the weak band.
     PickView view({{1, 0, 0, 0.1, 20}, {0, 1, 0, 0.5, 100}}, TVec3D{0, 0, 0});
     view.moveTo(110, 100);
-    EXPECT_EQ(view.panel.PickedPlane(), 2);
-    EXPECT_EQ(view.panel.PlaneText(), "(010)");
+    EXPECT_EQ(viewtest::probe(view.panel).PickedPlane(), 2);
+    EXPECT_EQ(viewtest::probe(view.panel).PlaneText(), "(010)");
     // Below intensity 15 a band is never picked, however close the pointer.
     PickView faint({{1, 0, 0, 0.1, 20}, {0, 1, 0, 0.5, 14.9}}, TVec3D{0, 0, 0});
     faint.moveTo(110, 100);
-    EXPECT_EQ(faint.panel.PickedPlane(), 1);
+    EXPECT_EQ(viewtest::probe(faint.panel).PickedPlane(), 1);
     PickView none({{1, 0, 0, 0.1, 14}, {0, 1, 0, 0.5, -100}}, TVec3D{0, 0, 0});
     none.moveTo(100, 100);
-    EXPECT_EQ(none.panel.PickedPlane(), -1);
+    EXPECT_EQ(viewtest::probe(none.panel).PickedPlane(), -1);
     ASSERT_EQ(none.reports.size(), 1u);
     EXPECT_EQ(none.reports[0].zone, "[001]");  // the zone is reported all the same
 }
@@ -192,9 +222,9 @@ TEST(PointerPickPlane, EqualBandsCloserWinsExactTieKeepsTheEarlier) {
         if (swapped) std::swap(list[0], list[1]);
         PickView view(list, TVec3D{0, 0, 0});
         view.moveTo(103, 110);  // nearer the circle x + y = 0 of (1 1 0)
-        EXPECT_EQ(view.panel.PlaneText(), "(110)") << swapped;
+        EXPECT_EQ(viewtest::probe(view.panel).PlaneText(), "(110)") << swapped;
         view.moveTo(97, 110);
-        EXPECT_EQ(view.panel.PlaneText(), "(1-10)") << swapped;
+        EXPECT_EQ(viewtest::probe(view.panel).PlaneText(), "(1-10)") << swapped;
     }
     // The same plane twice with opposite normals: an exact tie, the earlier one wins.
     for (bool swapped : {false, true}) {
@@ -202,8 +232,8 @@ TEST(PointerPickPlane, EqualBandsCloserWinsExactTieKeepsTheEarlier) {
         if (swapped) std::swap(list[0], list[1]);
         PickView view(list, TVec3D{0.2, 0.3, 0.4});
         view.moveTo(90, 120);
-        EXPECT_EQ(view.panel.PickedPlane(), 1) << swapped;
-        EXPECT_EQ(view.panel.PlaneText(), swapped ? "(-1-10)" : "(110)");
+        EXPECT_EQ(viewtest::probe(view.panel).PickedPlane(), 1) << swapped;
+        EXPECT_EQ(viewtest::probe(view.panel).PlaneText(), swapped ? "(-1-10)" : "(110)");
     }
 }
 
@@ -238,11 +268,12 @@ TEST(PointerPickPlane, SweepAgreesWithBandGeometryComputedHere) {
             }
             if (nearTie) continue;
             view.moveTo(x, y);
-            ASSERT_EQ(view.panel.PickedPlane(), best) << x << "," << y;
+            ASSERT_EQ(viewtest::probe(view.panel).PickedPlane(), best) << x << "," << y;
             (best > 0 ? picked : empty)++;
             if (best > 0) {
                 const Feed& f = list[size_t(best) - 1];
-                EXPECT_EQ(view.panel.PlaneText(), QString("(%1%2%3)").arg(f.h).arg(f.k).arg(f.l));
+                EXPECT_EQ(viewtest::probe(view.panel).PlaneText(),
+                          QString("(%1%2%3)").arg(f.h).arg(f.k).arg(f.l));
             }
         }
     EXPECT_GT(picked, 200);  // the sweep reaches both outcomes often
@@ -250,19 +281,18 @@ TEST(PointerPickPlane, SweepAgreesWithBandGeometryComputedHere) {
 }
 
 TEST(PointerPickPlane, LabelAnchorOnTheCircleAtTheFarthestSampleWithin45Degrees) {
-    PickView view({{1, 1, 0, 0.2, 50}}, TVec3D{0.2, 0.4, 0.1});
-    TCrystalEBSPpanel& panel = view.panel;
+    PlainPick plain({{1, 1, 0, 0.2, 50}});
     const TVec3D n = unit({1, 1, 0});
     const TVec3D v = unit({1, -1, 0.7});  // on the plane's circle
-    EXPECT_TRUE(panel.PickPlane(v));
-    const TVec3D a = panel.PlaneLabelAnchor();
+    EXPECT_TRUE(plain.pickPlane(v));
+    const TVec3D a = plain.pick.planeLabelAnchor;
     EXPECT_NEAR(dot(a, n), 0.0, 1e-12);
     EXPECT_NEAR(dot(a, a), 1.0, 1e-12);
     // Samples 10 degrees apart: the farthest one inside arccos 0.7 lies 35.6 to 45.6 away.
     const double angle = degrees(std::acos(dot(a, v)));
     EXPECT_GT(angle, degrees(std::acos(0.7)) - 10.0);
     EXPECT_LT(angle, degrees(std::acos(0.7)));
-    EXPECT_FALSE(panel.PickPlane(v));  // same plane again: no change
+    EXPECT_FALSE(plain.pickPlane(v));  // same plane again: no change
 }
 
 TEST(PointerPickPlane, TextsThreeFourIndicesAndPeriods) {
@@ -273,97 +303,96 @@ TEST(PointerPickPlane, TextsThreeFourIndicesAndPeriods) {
     for (const Case& c :
          {Case{0, "0"}, Case{3, "3"}, Case{-1, "-1"}, Case{9, "9"}, Case{-9, "-9"}, Case{10, ".10"},
           Case{-12, ".-12"}, Case{127, ".127"}, Case{-128, ".-128"}})
-        EXPECT_EQ(TCrystalEBSPpanel::IndexText(c.n), c.text) << c.n;
+        EXPECT_EQ(ebsp::indexText(c.n), c.text) << c.n;
 
-    auto pickedText = [](TCrystalEBSPpanel& panel, int index0) {
+    auto pickedText = [](PlainPick& plain, int index0) {
         // A direction on the reflector's circle: normal crossed with anything else.
-        const TVec3D n = panel.ReflectorRecord(index0).normal;
+        const TVec3D n = plain.reflectors[size_t(index0)].normal;
         const TVec3D other = std::fabs(n.z) < 0.9 ? TVec3D{0, 0, 1} : TVec3D{1, 0, 0};
         TVec3D v;
         Cross(&n, &other, &v, 1);
-        panel.PickPlane(v);
-        return panel.PlaneText();
+        plain.pickPlane(v);
+        return plain.pick.planeText;
     };
-    PickView cubicView({{1, 10, 2, 0.2, 50}}, TVec3D{0, 0, 0});
-    EXPECT_EQ(pickedText(cubicView.panel, 0), "(1.102)");
-    PickView periods({{10, 0, -12, 0.2, 50}}, TVec3D{0, 0, 0});
-    EXPECT_EQ(pickedText(periods.panel, 0), "(.100.-12)");
+    PlainPick cubicPick({{1, 10, 2, 0.2, 50}});
+    EXPECT_EQ(pickedText(cubicPick, 0), "(1.102)");
+    PlainPick periods({{10, 0, -12, 0.2, 50}});
+    EXPECT_EQ(pickedText(periods, 0), "(.100.-12)");
 
-    PickView hex({{1, 0, 2, 0.2, 50}}, TVec3D{0, 0, 0},
-                 makeCrySet(3.21f, 3.21f, 5.21f, 90, 90, 120, 9));
-    ASSERT_TRUE(hex.panel.HexCell());
-    EXPECT_EQ(pickedText(hex.panel, 0), "(10-12)");
-    hex.panel.SetShowHexUnitCell(false);  // three indices now: the same plane, a new text
-    ASSERT_FALSE(hex.panel.HexCell());
-    const TVec3D n = hex.panel.ReflectorRecord(0).normal;
+    PlainPick hex({{1, 0, 2, 0.2, 50}}, makeCrySet(3.21f, 3.21f, 5.21f, 90, 90, 120, 9));
+    ASSERT_TRUE(hex.hexCell);
+    EXPECT_EQ(pickedText(hex, 0), "(10-12)");
+    hex.hexCell = ebsp::decideHexCell(*hex.cs, false);  // three indices: same plane, new text
+    ASSERT_FALSE(hex.hexCell);
+    const TVec3D n = hex.reflectors[0].normal;
     TVec3D w;
     const TVec3D z{0, 0, 1};
     Cross(&n, &z, &w, 1);
-    EXPECT_TRUE(hex.panel.PickPlane(w));
-    EXPECT_EQ(hex.panel.PlaneText(), "(102)");
+    EXPECT_TRUE(hex.pickPlane(w));
+    EXPECT_EQ(hex.pick.planeText, "(102)");
 }
 
 // ---- Zones near the pointer -----------------------------------------------------------------
 
 TEST(PointerPickZone, WithinThreeDegreesOnly) {
-    PickView view({{1, 0, 0, 0.2, 100}}, TVec3D{0, 0, 0});
-    TCrystalEBSPpanel& panel = view.panel;
+    PlainPick plain({{1, 0, 0, 0.2, 100}});
+    const ebsp::PointerPick& pick = plain.pick;
     auto tilted = [](double deg) {
         const double r = deg * kPi / 180.0;
         return TVec3D{std::sin(r), 0.0, std::cos(r)};
     };
-    EXPECT_TRUE(panel.PickZone(tilted(2.5), "666"));
-    EXPECT_EQ(panel.ZoneText(), "[001]");
-    EXPECT_NEAR(panel.ZoneDeviationDeg(), 2.5, 1e-9);
-    EXPECT_FALSE(panel.PickZone(tilted(2.9), "666"));  // same zone: no change
+    EXPECT_TRUE(plain.pickZone(tilted(2.5), "666"));
+    EXPECT_EQ(pick.zoneText, "[001]");
+    EXPECT_NEAR(pick.zoneDeviationDeg, 2.5, 1e-9);
+    EXPECT_FALSE(plain.pickZone(tilted(2.9), "666"));  // same zone: no change
     // 3.5 degrees from [001]: found, but too far to be named.
-    EXPECT_TRUE(panel.PickZone(tilted(3.5), "666"));
-    EXPECT_TRUE(panel.ZoneText().isEmpty());
-    EXPECT_NEAR(panel.ZoneDeviationDeg(), 3.5, 1e-9);
-    EXPECT_NEAR(panel.ZoneDirection().z, 1.0, 1e-12);
-    EXPECT_FALSE(panel.PickZone(tilted(3.6), "666"));
+    EXPECT_TRUE(plain.pickZone(tilted(3.5), "666"));
+    EXPECT_TRUE(pick.zoneText.empty());
+    EXPECT_NEAR(pick.zoneDeviationDeg, 3.5, 1e-9);
+    EXPECT_NEAR(pick.zoneDirection.z, 1.0, 1e-12);
+    EXPECT_FALSE(plain.pickZone(tilted(3.6), "666"));
 
     // The four-index form of a hexagonal crystal, read back to the same direction.
-    PickView hex({{1, 0, 2, 0.2, 50}}, TVec3D{0, 0, 0},
-                 makeCrySet(3.21f, 3.21f, 5.21f, 90, 90, 120, 9));
+    PlainPick hex({{1, 0, 2, 0.2, 50}}, makeCrySet(3.21f, 3.21f, 5.21f, 90, 90, 120, 9));
     const TVec3D a = unit(hex.cs->Direct.col[0]);
-    EXPECT_TRUE(hex.panel.PickZone(a, "666"));
-    EXPECT_EQ(hex.panel.ZoneText(), "[2-1-10]");
-    EXPECT_NEAR(dot(hex.panel.ZoneDirection(), a), 1.0, 1e-12);
+    EXPECT_TRUE(hex.pickZone(a, "666"));
+    EXPECT_EQ(hex.pick.zoneText, "[2-1-10]");
+    EXPECT_NEAR(dot(hex.pick.zoneDirection, a), 1.0, 1e-12);
 }
 
 TEST(PointerPickZone, NoUsableZoneIsAChangeWithAnEmptyText) {
-    PickView view({{1, 0, 0, 0.2, 100}}, TVec3D{0, 0, 0});
-    TCrystalEBSPpanel& panel = view.panel;
+    PlainPick plain({{1, 0, 0, 0.2, 100}});
+    const ebsp::PointerPick& pick = plain.pick;
     const TVec3D v110 = unit({1, 1, 0});
     // Zero limits leave zero indices; a zero direction matches nothing.
     for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(panel.PickZone(v110, "000"));
-        EXPECT_TRUE(panel.ZoneText().isEmpty());
+        EXPECT_TRUE(plain.pickZone(v110, "000"));
+        EXPECT_TRUE(pick.zoneText.empty());
     }
-    EXPECT_TRUE(panel.PickZone(TVec3D{0, 0, 0}, "666"));
-    EXPECT_TRUE(panel.ZoneText().isEmpty());
+    EXPECT_TRUE(plain.pickZone(TVec3D{0, 0, 0}, "666"));
+    EXPECT_TRUE(pick.zoneText.empty());
     // Limits of two digits give texts such as .10.10.1 that do not read back.
     const TVec3D v = unit({10, 10, 1});
-    EXPECT_TRUE(panel.PickZone(v, "11 11 11"));
-    EXPECT_TRUE(panel.PickZone(v, "11 11 11"));
-    EXPECT_TRUE(panel.ZoneText().isEmpty());
+    EXPECT_TRUE(plain.pickZone(v, "11 11 11"));
+    EXPECT_TRUE(plain.pickZone(v, "11 11 11"));
+    EXPECT_TRUE(pick.zoneText.empty());
     // Every move over the disc reports then, though nothing else changes.
-    panel.SetMouseRotMaxIndices("000");
+    PickView view({{1, 0, 0, 0.2, 100}}, TVec3D{0, 0, 0});
+    view.panel.SetMouseRotMaxIndices("000");
     for (int i = 0; i < 3; ++i)
         view.moveTo(100, 100 + i);
     ASSERT_EQ(view.reports.size(), 3u);
     EXPECT_TRUE(view.reports[2].zone.isEmpty());
     EXPECT_EQ(view.reports[2].plane, "(100)");
     // Limit texts are cut to 20 characters: the tail that would spoil this one is gone.
-    const QString limits = QStringLiteral("111") + QString(17, ' ') + QStringLiteral("junk");
-    EXPECT_TRUE(panel.PickZone(v110, limits));
-    EXPECT_EQ(panel.ZoneText(), "[110]");
+    const std::string limits = "111" + std::string(17, ' ') + "junk";
+    EXPECT_TRUE(plain.pickZone(v110, limits));
+    EXPECT_EQ(pick.zoneText, "[110]");
     // Without a usable crystal set there is nothing to search.
     TCrySet blank{};
-    panel.SetCrystalSet(&blank, false);
-    EXPECT_FALSE(panel.PickZone(v110, "666"));
-    EXPECT_TRUE(panel.ZoneText().isEmpty());
+    EXPECT_FALSE(ebsp::pickZone(plain.pick, &blank, false, v110, "666"));
+    EXPECT_TRUE(pick.zoneText.empty());
+    EXPECT_FALSE(ebsp::pickZone(plain.pick, nullptr, false, v110, "666"));
 }
 
 // ---- Highlights and labels ------------------------------------------------------------------
@@ -391,7 +420,7 @@ TEST_F(PointerPickDrawing, PlaneHighlightRedOnTheBandEdgesLabelOnlyWithIt) {
     TCrystalEBSPpanel& panel = view.panel;
     view.setAnswer(false, false, true, false);  // a plane label without the highlight
     view.moveTo(100, 130);
-    ASSERT_EQ(panel.PickedPlane(), 1);
+    ASSERT_EQ(viewtest::probe(panel).PickedPlane(), 1);
     EXPECT_TRUE(pixelsOf(panel, red).empty());
 
     view.setAnswer(true, false, false, false);
@@ -413,7 +442,7 @@ TEST_F(PointerPickDrawing, PlaneHighlightRedOnTheBandEdgesLabelOnlyWithIt) {
     view.moveTo(2, 2);
     view.moveTo(100, 130);
     // The label, off the edges, centred on the anchor's place (or its opposite point).
-    TVec3D a = crystalToView(bunge(0, 0, 0), panel.PlaneLabelAnchor());
+    TVec3D a = crystalToView(bunge(0, 0, 0), viewtest::probe(panel).PlaneLabelAnchor());
     if (a.z < 0) a = TVec3D{-a.x, -a.y, -a.z};
     const QPoint at = spherePixel(a);
     int labelPixels = 0;
@@ -435,7 +464,7 @@ TEST_F(PointerPickDrawing, ZoneCircleBlueAtTheZonesProjectedPoint) {
     const QPoint zone = spherePixel(crystalToView(bunge(euler.x, euler.y, euler.z), {0, 0, 1}));
     view.setAnswer(false, true, false, false);
     view.moveTo(zone.x(), zone.y());
-    ASSERT_EQ(panel.ZoneText(), "[001]");
+    ASSERT_EQ(viewtest::probe(panel).ZoneText(), "[001]");
     panel.Repaint();
     const std::vector<QPoint> circle = pixelsOf(panel, blue);
     ASSERT_FALSE(circle.empty());

@@ -2,6 +2,7 @@
 // against geometry computed here.
 #include <cstring>
 
+#include "panel_probe.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -85,35 +86,36 @@ TEST(BandWidths, ProportionalToWavelengthOverSpacing) {
     TCrystalEBSPpanel& panel = view.panel;
     for (double kv : {20.0, 10.0, 30.0, 200.0}) {
         panel.SetkV(kv);
-        const double w0 = panel.ReflectorRecord(0).halfWidth;
+        const double w0 = viewtest::probe(panel).ReflectorRecord(0).halfWidth;
         EXPECT_NEAR(w0, wavelength(kv) / 4.0, 1e-9 * w0) << kv;
-        EXPECT_DOUBLE_EQ(panel.ReflectorRecord(1).halfWidth, 2.0 * w0);  // half the spacing
-        EXPECT_DOUBLE_EQ(panel.ReflectorRecord(2).halfWidth, 4.0 * w0);
+        EXPECT_DOUBLE_EQ(viewtest::probe(panel).ReflectorRecord(1).halfWidth,
+                         2.0 * w0);  // half the spacing
+        EXPECT_DOUBLE_EQ(viewtest::probe(panel).ReflectorRecord(2).halfWidth, 4.0 * w0);
         EXPECT_DOUBLE_EQ(w0, deBroglie(kv) / 4.0);
     }
     panel.SetkV(30.0);
-    const double at30 = panel.ReflectorRecord(0).halfWidth;
+    const double at30 = viewtest::probe(panel).ReflectorRecord(0).halfWidth;
     panel.SetkV(40.0);
-    EXPECT_LT(panel.ReflectorRecord(0).halfWidth, at30);
+    EXPECT_LT(viewtest::probe(panel).ReflectorRecord(0).halfWidth, at30);
 }
 
 TEST(BandWidths, SpacingsThatAreNotPositiveGiveNoBand) {
     MapView view({{1, 1, 1, 0.0, 100}, {1, 0, 0, -2.0, 100}, {0, 1, 0, 2.0, 100}},
                  TVec3D{0.2, 0.3, 0.4}, 100);
-    EXPECT_EQ(view.panel.ReflectorRecord(0).halfWidth, 0.0);
-    EXPECT_EQ(view.panel.ReflectorRecord(0).visible, 0);
-    EXPECT_EQ(view.panel.ReflectorRecord(1).visible, 0);
-    EXPECT_EQ(view.panel.ReflectorRecord(2).visible, ebsp::kBandVisible);
+    EXPECT_EQ(viewtest::probe(view.panel).ReflectorRecord(0).halfWidth, 0.0);
+    EXPECT_EQ(viewtest::probe(view.panel).ReflectorRecord(0).visible, 0);
+    EXPECT_EQ(viewtest::probe(view.panel).ReflectorRecord(1).visible, 0);
+    EXPECT_EQ(viewtest::probe(view.panel).ReflectorRecord(2).visible, ebsp::kBandVisible);
 }
 
 TEST(BandOutlines, AlongTheViewAxisNoOutlineOtherwiseTraced) {
     MapView view({{0, 0, 1, 4.0, 100}, {1, 0, 0, 4.0, 100}}, TVec3D{0, 0, 0}, 200);
     TCrystalEBSPpanel& panel = view.panel;
-    EXPECT_EQ(panel.ReflectorRecord(0).visible, 0);  // its circle is the rim
-    EXPECT_EQ(panel.ReflectorRecord(1).visible, ebsp::kBandVisible);
+    EXPECT_EQ(viewtest::probe(panel).ReflectorRecord(0).visible, 0);  // its circle is the rim
+    EXPECT_EQ(viewtest::probe(panel).ReflectorRecord(1).visible, ebsp::kBandVisible);
     panel.SetOrientation(TVec3D{0, 0.3, 0});
-    EXPECT_EQ(panel.ReflectorRecord(0).visible, ebsp::kBandVisible);
-    const ebsp::Reflector& r = panel.ReflectorRecord(0);
+    EXPECT_EQ(viewtest::probe(panel).ReflectorRecord(0).visible, ebsp::kBandVisible);
+    const ebsp::Reflector& r = viewtest::probe(panel).ReflectorRecord(0);
     for (int j = 0; j < 16; ++j) {
         EXPECT_EQ(r.outline[j], r.edge1[j]);
         EXPECT_EQ(r.outline[31 - j], r.edge2[j]);
@@ -127,15 +129,16 @@ TEST(BandOutlines, StyleChangeRebuildsNothing) {
     MapView view({{1, 1, 1, 2.0, 100}, {2, 0, 0, 2.0, 50}}, TVec3D{0.2, 0.3, 0.4}, 120);
     TCrystalEBSPpanel& panel = view.panel;
     ebsp::Reflector before;
-    std::memcpy(static_cast<void*>(&before), &panel.ReflectorRecord(0), sizeof before);
+    std::memcpy(static_cast<void*>(&before), &viewtest::probe(panel).ReflectorRecord(0),
+                sizeof before);
     panel.SetRepaintLocked(true);
     panel.SetKikuchiBandStyle(kbCentre);
-    EXPECT_FALSE(panel.BandsStale() || panel.NormalsStale() || panel.BraggStale() ||
-                 panel.GreyStale());
+    EXPECT_FALSE(viewtest::probe(panel).BandsStale() || viewtest::probe(panel).NormalsStale() ||
+                 viewtest::probe(panel).BraggStale() || viewtest::probe(panel).GreyStale());
     panel.SetRepaintLocked(false);
-    EXPECT_EQ(
-        std::memcmp(static_cast<const void*>(&before), &panel.ReflectorRecord(0), sizeof before),
-        0);
+    EXPECT_EQ(std::memcmp(static_cast<const void*>(&before),
+                          &viewtest::probe(panel).ReflectorRecord(0), sizeof before),
+              0);
 }
 
 TEST(BandOutlines, NoReflectorsOnlyBackground) {
@@ -218,7 +221,7 @@ TEST_F(MapRendering, SolidBandsWithReflectorOneOnTop) {
     const std::vector<TVec3D> normals = viewNormals();
     std::vector<double> widths;
     for (int i = 0; i < 4; ++i)
-        widths.push_back(view.panel.ReflectorRecord(i).halfWidth);
+        widths.push_back(viewtest::probe(view.panel).ReflectorRecord(i).halfWidth);
     auto inside = [&](const TVec3D& p, size_t i) {
         return std::fabs(dot(p, normals[i])) < std::sin(widths[i]);
     };

@@ -1,6 +1,7 @@
 // Unit-cell rendering: cell geometry, the prism choice, shading, solid and wire-frame drawing.
 #include <algorithm>
 
+#include "panel_probe.h"
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -76,7 +77,7 @@ TEST(CellGeometry, FarthestVertexAtNinetyFivePercentAndNormalsOutward) {
     for (const Lattice& l : lattices) {
         auto cs = makeCrySet(l.a, l.b, l.c, l.alpha, l.beta, l.gamma, l.laue);
         auto panel = cellView(cs.get(), TVec3D{0.3, 0.5, 0.7});
-        const ebsp::UnitCell& cell = panel->Cell();
+        const ebsp::UnitCell& cell = viewtest::probe(panel).Cell();
         ASSERT_EQ(cell.vertexCount, l.vertices) << l.laue;
         double farthest = 0.0;
         for (int i = 0; i < cell.vertexCount; ++i) {
@@ -125,7 +126,7 @@ TEST(CellDrawing, CubicAtTheStartOrientation) {
     auto cs = cubic();
     auto panel = cellView(cs.get(), TVec3D{0, 0, 0});
     ASSERT_EQ(panel->Image().size(), QSize(200, 200));
-    const ebsp::Rgb shade = panel->ShadeFace(TVec3D{0, 0, 1});
+    const ebsp::Rgb shade = viewtest::probe(panel).ShadeFace(TVec3D{0, 0, 1});
     // The +c face spans 100 +- 0.95 R / sqrt 3 = 45 .. 154 in both directions.
     const double half = 100.0 * 0.95 / std::sqrt(3.0);
     const int low = static_cast<int>(100 - half), high = static_cast<int>(100 + half);
@@ -155,38 +156,38 @@ TEST(CellDrawing, BackAxesAreCoveredByTheFrontFaces) {
     // Turned half round about x: the c stub points away and lies behind the -c face.
     auto panel = cellView(cs.get(), TVec3D{0, kPi, 0});
     EXPECT_NE(pixel(*panel, 100, 100), rgb(0, 0, 255));
-    EXPECT_LT(panel->Cell().axes[2].viewW.z, 0.0);
+    EXPECT_LT(viewtest::probe(panel).Cell().axes[2].viewW.z, 0.0);
 }
 
 TEST(CellDrawing, PrismOnlyForHexagonalGammaOneTwenty) {
     auto hex = makeCrySet(3.2f, 3.2f, 5.2f, 90, 90, 120, 9);
     auto panel = cellView(hex.get(), TVec3D{0, 0, 0});
-    EXPECT_TRUE(panel->HexCell());
-    EXPECT_EQ(panel->Cell().vertexCount, 12);
-    EXPECT_EQ(panel->Cell().faceCount, 8);
-    EXPECT_EQ(panel->Cell().axisCount, 4);
+    EXPECT_TRUE(viewtest::probe(panel).HexCell());
+    EXPECT_EQ(viewtest::probe(panel).Cell().vertexCount, 12);
+    EXPECT_EQ(viewtest::probe(panel).Cell().faceCount, 8);
+    EXPECT_EQ(viewtest::probe(panel).Cell().axisCount, 4);
     // The top hexagon faces the viewer with the c stub in its centre.
     EXPECT_EQ(pixel(*panel, 100, 100), rgb(0, 0, 255));
-    EXPECT_EQ(pixel(*panel, 100, 110), toRgb(panel->ShadeFace(TVec3D{0, 0, 1})));
+    EXPECT_EQ(pixel(*panel, 100, 110), toRgb(viewtest::probe(panel).ShadeFace(TVec3D{0, 0, 1})));
 
     panel->SetShowHexUnitCell(false);
-    EXPECT_FALSE(panel->HexCell());  // re-decided at once
-    EXPECT_EQ(panel->Cell().vertexCount, 8);
-    EXPECT_EQ(panel->Cell().axisCount, 3);
+    EXPECT_FALSE(viewtest::probe(panel).HexCell());  // re-decided at once
+    EXPECT_EQ(viewtest::probe(panel).Cell().vertexCount, 8);
+    EXPECT_EQ(viewtest::probe(panel).Cell().axisCount, 3);
     panel->SetShowHexUnitCell(true);
-    EXPECT_TRUE(panel->HexCell());
+    EXPECT_TRUE(viewtest::probe(panel).HexCell());
 
     auto nearly = makeCrySet(3.2f, 3.2f, 5.2f, 90, 90, 119.98f, 9);
     panel->SetCrystalSet(nearly.get(), false);
-    EXPECT_FALSE(panel->HexCell());
-    EXPECT_EQ(panel->Cell().vertexCount, 8);
+    EXPECT_FALSE(viewtest::probe(panel).HexCell());
+    EXPECT_EQ(viewtest::probe(panel).Cell().vertexCount, 8);
 
     auto rhombohedral = makeCrySet(5, 5, 5, 60, 60, 60, 7);
     panel->SetCrystalSet(rhombohedral.get(), false);
-    EXPECT_FALSE(panel->HexCell());
+    EXPECT_FALSE(viewtest::probe(panel).HexCell());
     auto cubicSet = cubic();
     panel->SetCrystalSet(cubicSet.get(), false);
-    EXPECT_FALSE(panel->HexCell());
+    EXPECT_FALSE(viewtest::probe(panel).HexCell());
 }
 
 TEST(CellDrawing, NothingWithoutAUsableCrystalSet) {
@@ -194,7 +195,7 @@ TEST(CellDrawing, NothingWithoutAUsableCrystalSet) {
     cs->LaueGroup = 0;
     auto panel = cellView(cs.get(), TVec3D{0.2, 0.3, 0.4});
     EXPECT_EQ(countColour(*panel, rgb(255, 255, 255)), 200 * 200);
-    EXPECT_TRUE(panel->GeometryStale() && panel->MatrixStale());
+    EXPECT_TRUE(viewtest::probe(panel).GeometryStale() && viewtest::probe(panel).MatrixStale());
 }
 
 TEST(CellDrawing, WireFrameWithAndWithoutHiddenLines) {
@@ -202,7 +203,7 @@ TEST(CellDrawing, WireFrameWithAndWithoutHiddenLines) {
     auto panel = cellView(cs.get(), TVec3D{0.4, 0.9, 0.3}, 240);
     panel->SetShowCrystalAxes(false);
     panel->SetShowAsWireFrame(true);
-    const ebsp::UnitCell& cell = panel->Cell();
+    const ebsp::UnitCell& cell = viewtest::probe(panel).Cell();
     const double c = 120.0, R = 120.0;
     auto at = [&](int vertex) {
         // The drawn corners are truncated toward zero.
