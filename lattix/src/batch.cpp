@@ -2,6 +2,7 @@
 // codes of the array exports.
 #include "batch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -56,29 +57,30 @@ struct PairJob {
     TVec3D* axis;
 };
 
+// Quaternions go through their matrices in small blocks on the stack.
+constexpr std::int64_t kBlock = 64;
+
 void pairRange(void* context, std::int64_t begin, std::int64_t end) noexcept {
     const auto& job = *static_cast<const PairJob*>(context);
-    for (std::int64_t i = begin; i < end; ++i) {
-        TMat3D qa, qb;
+    for (std::int64_t start = begin; start < end; start += kBlock) {
+        const std::int64_t count = std::min(kBlock, end - start);
+        TMat3D blockA[kBlock], blockB[kBlock];
+        const TMat3D* a = job.a + start;
+        const TMat3D* b = job.b + start;
         if (job.qa != nullptr) {
-            qa = lattix::quat2Matrix(job.qa[i]);
-            qb = lattix::quat2Matrix(job.qb[i]);
+            for (std::int64_t i = 0; i < count; ++i) {
+                blockA[i] = lattix::quat2Matrix(job.qa[start + i]);
+                blockB[i] = lattix::quat2Matrix(job.qb[start + i]);
+            }
+            a = blockA;
+            b = blockB;
         }
-        const TMat3D& a = job.qa != nullptr ? qa : job.a[i];
-        const TMat3D& b = job.qa != nullptr ? qb : job.b[i];
-        if (job.axis != nullptr)
-            misorientationAxisAngle(*job.plan, a, b, job.angle[i], job.axis[i]);
-        else
-            job.angle[i] = misorientationAngle(*job.plan, a, b);
+        if (job.axis == nullptr) {
+            misorientationAngles(*job.plan, a, b, count, job.angle + start);
+            continue;
+        }
+        misorientationAxisAngles(*job.plan, a, b, count, job.angle + start, job.axis + start);
     }
-}
-
-// Angle-only matrices: the loop the maps spend their time in, kept free of
-// the quaternion and axis branches.
-void angleRange(void* context, std::int64_t begin, std::int64_t end) noexcept {
-    const auto& job = *static_cast<const PairJob*>(context);
-    for (std::int64_t i = begin; i < end; ++i)
-        job.angle[i] = misorientationAngle(*job.plan, job.a[i], job.b[i]);
 }
 
 struct GridJob {
@@ -90,19 +92,22 @@ struct GridJob {
     double* down;
 };
 
-void gridRange(void* context, std::int64_t begin, std::int64_t end) noexcept {
+// Rows [begin, end): the right neighbours of a row and the row below are
+// contiguous runs of pairs.
+void gridRows(void* context, std::int64_t begin, std::int64_t end) noexcept {
     const auto& job = *static_cast<const GridJob*>(context);
-    std::int64_t row = begin / job.width;
-    std::int64_t column = begin % job.width;
-    for (std::int64_t i = begin; i < end; ++i) {
-        job.right[i] =
-            column + 1 < job.width ? misorientationAngle(*job.plan, job.g[i], job.g[i + 1]) : kNaN;
-        job.down[i] = row + 1 < job.height
-                          ? misorientationAngle(*job.plan, job.g[i], job.g[i + job.width])
-                          : kNaN;
-        if (++column == job.width) {
-            column = 0;
-            ++row;
+    const std::int64_t w = job.width;
+    for (std::int64_t row = begin; row < end; ++row) {
+        const TMat3D* g = job.g + row * w;
+        double* right = job.right + row * w;
+        double* down = job.down + row * w;
+        misorientationAngles(*job.plan, g, g + 1, w - 1, right);
+        right[w - 1] = kNaN;
+        if (row + 1 < job.height) {
+            misorientationAngles(*job.plan, g, g + w, w, down);
+        } else {
+            for (std::int64_t c = 0; c < w; ++c)
+                down[c] = kNaN;
         }
     }
 }
@@ -126,8 +131,7 @@ std::int32_t runPairs(const TCrySet* cs, PairJob job, std::int64_t n, std::int32
     MisorientationPlan plan;
     planMisorientation(*cs, plan);
     job.plan = &plan;
-    const bool plain = job.qa == nullptr && job.axis == nullptr;
-    parallelFor(n, threads, plain ? angleRange : pairRange, &job);
+    parallelFor(n, threads, pairRange, &job);
     return LTX_BATCH_OK;
 }
 
@@ -197,8 +201,9 @@ std::int32_t gridMisorientation(const TCrySet* cs, const TMat3D* g, std::int32_t
     if (width < 0 || height < 0) return LTX_BATCH_BAD_COUNT;
     MisorientationPlan plan;
     planMisorientation(*cs, plan);
+    if (width == 0 || height == 0) return LTX_BATCH_OK;
     GridJob job{&plan, g, width, height, right, down};
-    parallelFor(static_cast<std::int64_t>(width) * height, threads, gridRange, &job);
+    parallelFor(height, threads, gridRows, &job, std::max<std::int64_t>(1, 4096 / width));
     return LTX_BATCH_OK;
 }
 

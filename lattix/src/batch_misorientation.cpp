@@ -20,8 +20,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // the angle is taken from the winning operator's trace exactly as
 // AxisAngleMat forms it (cos(0.005) is the half-angle bound).
 constexpr double kNearIdentityHalfCos = 0.99998750002604166;
-// Operator entries below this are rounding left by the generator expansion.
-constexpr double kZeroEntry = 1e-12;
 
 // ---- AxisAngleMat's own arithmetic, in the same order, so that the winner
 // and the trace are the same to the last bit.
@@ -70,68 +68,110 @@ constexpr std::array<double, kSeriesTerms> arcSineSeries() {
 }
 constexpr std::array<double, kSeriesTerms> kArcSine = arcSineSeries();
 
-// The largest of +-a +-b +-c whose sign product is +1 (even) or -1 (odd):
-// the best trace among the four signed forms of one permutation.
-inline double bestSignedSum(double a, double b, double c, bool odd) {
-    const double fa = std::fabs(a), fb = std::fabs(b), fc = std::fabs(c);
-    const bool negativeProduct = (a < 0.0) != ((b < 0.0) != (c < 0.0));
-    const double sum = fa + fb + fc;
-    return negativeProduct == odd ? sum : sum - 2.0 * std::min(fa, std::min(fb, fc));
+// asin(sqrt(y)) / sqrt(y) for y <= 0.16: four interleaved Horner chains in
+// y^4 rather than one long one.
+template <typename T>
+inline T arcSineOverRoot(T y) {
+    const T y2 = y * y, y4 = y2 * y2;
+    T part[4];
+    for (int r = 0; r < 4; ++r) {
+        T sum = y * 0.0 + kArcSine[(kSeriesTerms - 1 - r) / 4 * 4 + r];
+        for (int n = (kSeriesTerms - 1 - r) / 4 * 4 + r - 4; n >= 0; n -= 4)
+            sum = sum * y4 + kArcSine[n];
+        part[r] = sum;
+    }
+    return (part[0] + y * part[1]) + y2 * (part[2] + y * part[3]);
+}
+
+// Two pairs side by side: the closed forms and the series run on both lanes
+// of one SSE2 register (plain element-wise operations, no fused multiply-add,
+// so each lane rounds as the scalar code does).
+using Lanes = double __attribute__((vector_size(16)));
+
+inline Lanes laneMax(Lanes a, Lanes b) {
+    return a > b ? a : b;
+}
+inline double laneMax(double a, double b) {
+    return a > b ? a : b;
+}
+
+// The largest of t[0..n) by a pairwise tree: a chain of n dependent maxima
+// would cost more than all the arithmetic before it.
+template <int n, typename T>
+inline T treeMax(const T* t) {
+    if constexpr (n == 1) {
+        return t[0];
+    } else {
+        return laneMax(treeMax<n / 2>(t), treeMax<n - n / 2>(t + n / 2));
+    }
 }
 
 // The 24 rotations of the cube are the signed permutation matrices of
 // determinant +1: trace(S.D) = sum_i s_i D(p(i), i) with prod s_i = sign(p).
-inline double cubicBestTrace(const double* d) {
-    const double even = std::max(
-        std::max(bestSignedSum(d[0], d[4], d[8], false), bestSignedSum(d[1], d[5], d[6], false)),
-        bestSignedSum(d[2], d[3], d[7], false));
-    const double odd = std::max(
-        std::max(bestSignedSum(d[0], d[5], d[7], true), bestSignedSum(d[2], d[4], d[6], true)),
-        bestSignedSum(d[1], d[3], d[8], true));
-    return std::max(even, odd);
+// The four sign choices of each permutation, even permutations first.
+template <typename T>
+[[gnu::always_inline]] inline void cubicTraces(const T* d, T* t) {
+    const int even[3][3] = {{0, 4, 8}, {1, 5, 6}, {2, 3, 7}};
+    const int odd[3][3] = {{0, 5, 7}, {2, 4, 6}, {1, 3, 8}};
+    for (int p = 0; p < 3; ++p) {
+        const T a = d[even[p][0]], b = d[even[p][1]], c = d[even[p][2]];
+        t[4 * p] = a + b + c;
+        t[4 * p + 1] = a - b - c;
+        t[4 * p + 2] = -a + b - c;
+        t[4 * p + 3] = -a - b + c;
+    }
+    for (int p = 0; p < 3; ++p) {
+        const T a = d[odd[p][0]], b = d[odd[p][1]], c = d[odd[p][2]];
+        t[12 + 4 * p] = -a - b - c;
+        t[12 + 4 * p + 1] = -a + b + c;
+        t[12 + 4 * p + 2] = a - b + c;
+        t[12 + 4 * p + 3] = a + b - c;
+    }
 }
 
 // 6/mmm with the six-fold along Z and two-folds every 30 degrees from X:
-// turns by k.60 about Z give D33 + cos.P + sin.Q, the two-folds -D33 +
-// cos.P' + sin.Q', and the six angles come in opposite pairs.
-inline double hexagonalBestTrace(const double* d) {
+// turns by k.60 degrees about Z give D33 + cos.P + sin.Q, the two-folds
+// -D33 + cos.P' + sin.Q'.
+template <typename T>
+[[gnu::always_inline]] inline void hexagonalTraces(const T* d, T* t) {
     constexpr double h = 0.86602540378443865;  // sqrt(3)/2
-    const double p = d[0] + d[4], q = d[1] - d[3];
-    const double p2 = d[0] - d[4], q2 = d[1] + d[3];
-    const double turns =
-        std::max(std::fabs(p), std::max(std::fabs(0.5 * p + h * q), std::fabs(0.5 * p - h * q)));
-    const double flips = std::max(
-        std::fabs(p2), std::max(std::fabs(0.5 * p2 + h * q2), std::fabs(0.5 * p2 - h * q2)));
-    return std::max(turns + d[8], flips - d[8]);
+    const T p = d[0] + d[4], q = d[1] - d[3];
+    const T p2 = d[0] - d[4], q2 = d[1] + d[3];
+    const T z = d[8];
+    t[0] = z + p;
+    t[1] = z + 0.5 * p + h * q;
+    t[2] = z - 0.5 * p + h * q;
+    t[3] = z - p;
+    t[4] = z - 0.5 * p - h * q;
+    t[5] = z + 0.5 * p - h * q;
+    t[6] = -z + p2;
+    t[7] = -z + 0.5 * p2 + h * q2;
+    t[8] = -z - 0.5 * p2 + h * q2;
+    t[9] = -z - p2;
+    t[10] = -z - 0.5 * p2 - h * q2;
+    t[11] = -z + 0.5 * p2 - h * q2;
 }
 
-double shortcutTrace(MisorientationPlan::Shortcut shortcut, const double* d) {
-    return shortcut == MisorientationPlan::Shortcut::cubic ? cubicBestTrace(d)
-                                                           : hexagonalBestTrace(d);
-}
-
-// The operator AxisAngleMat picks (largest trace, lowest index among equal
-// ones) and its trace.  The short forms find the few operators near the top;
-// only those get the full product.
-int exactWinner(const MisorientationPlan& plan, const double* d, double& bestTrace) {
-    double approx[96];
-    double top = -std::numeric_limits<double>::infinity();
-    double size = 0.0;
-    for (int i = 0; i < 9; ++i)
-        size = std::max(size, std::fabs(d[i]));
-    for (int k = 0; k < plan.operatorCount; ++k) {
-        const auto& form = plan.forms[k];
-        double t = 0.0;
-        for (int m = 0; m < form.count; ++m)
-            t += form.coefficient[m] * d[form.index[m]];
-        approx[k] = t;
-        top = std::max(top, t);
+struct CubicFamily {
+    static constexpr int size = 24;
+    template <typename T>
+    static void traces(const T* d, T* t) {
+        cubicTraces(d, t);
     }
-    const double margin = 1e-9 * (1.0 + size);
+};
+struct HexagonalFamily {
+    static constexpr int size = 12;
+    template <typename T>
+    static void traces(const T* d, T* t) {
+        hexagonalTraces(d, t);
+    }
+};
+
+// AxisAngleMat's scan: the largest trace, the lowest index among equal ones.
+int scanWinner(const MisorientationPlan& plan, const double* d, double& bestTrace) {
     int best = 0;
     bestTrace = -1000.0;
     for (int k = 0; k < plan.operatorCount; ++k) {
-        if (approx[k] < top - margin) continue;
         const double t = traceOfProduct(&plan.crySet->SymOps[k].col[0].x, d);
         if (t > bestTrace) {
             bestTrace = t;
@@ -139,6 +179,40 @@ int exactWinner(const MisorientationPlan& plan, const double* d, double& bestTra
         }
     }
     return best;
+}
+
+// The winner of the scan from the closed form: when the best trace stands
+// clear of the next one, its operator is the scan's winner and only its
+// trace is formed exactly; near-ties (zone boundaries) get the full scan.
+template <typename Family>
+int familyWinner(const MisorientationPlan& plan, const double* d, double& bestTrace) {
+    double t[Family::size];
+    Family::traces(d, t);
+    const double top = treeMax<Family::size>(t);
+    const double margin = 1e-9 * (1.0 + std::fabs(top));
+    // Counted and located without branches: a mispredicted jump per pair
+    // costs more than the whole search.
+    int near = 0, position = 0;
+    for (int j = 0; j < Family::size; ++j) {
+        const int isNear = t[j] > top - margin ? 1 : 0;
+        near += isNear;
+        position += isNear * j;
+    }
+    if (near != 1) return scanWinner(plan, d, bestTrace);
+    const int k = plan.operatorOfTrace[position];
+    bestTrace = traceOfProduct(&plan.crySet->SymOps[k].col[0].x, d);
+    return k;
+}
+
+int exactWinner(const MisorientationPlan& plan, const double* d, double& bestTrace) {
+    switch (plan.family) {
+        case MisorientationPlan::Family::cubic:
+            return familyWinner<CubicFamily>(plan, d, bestTrace);
+        case MisorientationPlan::Family::hexagonal:
+            return familyWinner<HexagonalFamily>(plan, d, bestTrace);
+        default:
+            return scanWinner(plan, d, bestTrace);
+    }
 }
 
 // The angle of a trace: the series where it is exact, AxisAngleMat's formula
@@ -149,25 +223,153 @@ double angleOfTrace(double trace) {
     return angleFromTrace(trace);
 }
 
-// True when the closed form gives the exact scan's best trace on a spread of
-// rotations: the operators are the expected group in the expected frame.
-bool shortcutMatches(const MisorientationPlan& plan, MisorientationPlan::Shortcut shortcut) {
-    for (int sample = 0; sample < 16; ++sample) {
-        const TVec3D e{0.37 + 0.91 * sample, 0.23 + 0.19 * sample, 1.3 + 0.57 * sample};
-        const TMat3D g = euler2Matrix(e);
+bool finiteDiagonal(const double* d) {
+    // Every element of A and B enters one diagonal element of A.B^T.
+    return std::isfinite(d[0] + d[4] + d[8]);
+}
+
+// Fills operatorOfTrace when the operators are exactly the family: against
+// D = S^T every operator's trace is 3 in one position of the closed form and
+// clearly less in all others, and no two operators share a position.
+template <typename Family>
+bool matchFamily(const TCrySet& cs, MisorientationPlan& plan) {
+    if (plan.operatorCount != Family::size) return false;
+    bool taken[Family::size] = {};
+    for (int k = 0; k < Family::size; ++k) {
         double d[9];
-        for (int i = 0; i < 9; ++i)
-            d[i] = (&g.col[0].x)[i];
-        double exact = 0.0;
-        exactWinner(plan, d, exact);
-        if (!(std::fabs(shortcutTrace(shortcut, d) - exact) < 1e-9)) return false;
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j)
+                d[3 * j + i] = at(cs.SymOps[k], j, i);
+        }
+        double t[Family::size];
+        Family::traces(d, t);
+        int position = -1;
+        for (int j = 0; j < Family::size; ++j) {
+            if (std::fabs(t[j] - 3.0) < 1e-9) {
+                if (position >= 0) return false;
+                position = j;
+            } else if (!(t[j] < 2.5)) {
+                return false;
+            }
+        }
+        if (position < 0 || taken[position]) return false;
+        taken[position] = true;
+        plan.operatorOfTrace[position] = static_cast<std::uint8_t>(k);
     }
     return true;
 }
 
-bool finiteDiagonal(const double* d) {
-    // Every element of A and B enters one diagonal element of A.B^T.
-    return std::isfinite(d[0] + d[4] + d[8]);
+// One pair the slow way: the exact winner's trace (NaN for NaN input).
+template <typename Family>
+double exactFamilyAngle(const MisorientationPlan& plan, const TMat3D& a, const TMat3D& b) {
+    double d[9];
+    timesTransposed(a, b, d);
+    if (!finiteDiagonal(d)) return kNaN;
+    double trace = 0.0;
+    familyWinner<Family>(plan, d, trace);
+    return angleOfTrace(trace);
+}
+
+// Angles of pairs two at a time.  The best trace of the closed form gives the
+// angle through the series; a lane near the identity (or holding a NaN) is
+// done again the exact way.
+template <typename Family>
+void familyAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
+                  std::int64_t count, double* angle) {
+    std::int64_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        const double* a0 = &a[i].col[0].x;
+        const double* a1 = &a[i + 1].col[0].x;
+        const double* b0 = &b[i].col[0].x;
+        const double* b1 = &b[i + 1].col[0].x;
+        Lanes va[9], vb[9];
+        for (int k = 0; k < 9; ++k) {
+            va[k] = Lanes{a0[k], a1[k]};
+            vb[k] = Lanes{b0[k], b1[k]};
+        }
+        Lanes d[9];
+        for (int j = 0; j < 3; ++j) {
+            for (int r = 0; r < 3; ++r)
+                d[3 * j + r] = va[r] * vb[j] + va[3 + r] * vb[3 + j] + va[6 + r] * vb[6 + j];
+        }
+        Lanes t[Family::size];
+        Family::traces(d, t);
+        const Lanes top = treeMax<Family::size>(t);
+        const Lanes f = laneMax(1.0 + top, Lanes{0.0, 0.0});
+        const Lanes halfCos = 0.5 * Lanes{std::sqrt(f[0]), std::sqrt(f[1])};
+        const Lanes y = 0.5 * (1.0 - halfCos);
+        const Lanes result = 4.0 * Lanes{std::sqrt(y[0]), std::sqrt(y[1])} * arcSineOverRoot(y);
+        const Lanes diagonal = d[0] + d[4] + d[8];
+        for (int lane = 0; lane < 2; ++lane) {
+            const bool series = halfCos[lane] >= 0.68 && halfCos[lane] <= kNearIdentityHalfCos &&
+                                std::isfinite(diagonal[lane]);
+            angle[i + lane] =
+                series ? result[lane] : exactFamilyAngle<Family>(plan, a[i + lane], b[i + lane]);
+        }
+    }
+    for (; i < count; ++i)
+        angle[i] = exactFamilyAngle<Family>(plan, a[i], b[i]);
+}
+
+void axisAngleOf(const MisorientationPlan& plan, const double* d, int winner, double trace,
+                 double& angle, TVec3D& axis) {
+    angle = angleOfTrace(trace);
+    axis = antisymmetricPart(&plan.crySet->SymOps[winner].col[0].x, d);
+    unityVector(axis);
+}
+
+// Axes and angles of a block of pairs in two passes: the closed form on two
+// lanes finds each pair's winner, then each pair's exact trace and axis.
+// (One pair at a time, every step waits for the one before.)
+template <typename Family>
+void familyAxisAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
+                      std::int64_t count, double* angle, TVec3D* axis) {
+    using Mask = long long __attribute__((vector_size(16)));
+    constexpr int kBlock = 32;
+    for (std::int64_t start = 0; start < count; start += kBlock) {
+        const int n = static_cast<int>(std::min<std::int64_t>(kBlock, count - start));
+        double d[kBlock][9];
+        int winner[kBlock];
+        for (int i = 0; i < n; ++i)
+            timesTransposed(a[start + i], b[start + i], d[i]);
+        for (int i = 0; i < n; i += 2) {
+            const int i1 = i + 1 < n ? i + 1 : i;
+            Lanes dl[9];
+            for (int k = 0; k < 9; ++k)
+                dl[k] = Lanes{d[i][k], d[i1][k]};
+            Lanes t[Family::size];
+            Family::traces(dl, t);
+            const Lanes top = treeMax<Family::size>(t);
+            const Lanes above = top - 1e-9 * (1.0 + (top < 0.0 ? -top : top));
+            Mask near = Mask{0, 0}, position = Mask{0, 0};
+            for (int j = 0; j < Family::size; ++j) {
+                const Mask isNear = t[j] > above;  // -1 where near
+                near += isNear;
+                position += isNear * static_cast<long long>(j);
+            }
+            // Exactly one operator near the top: it wins; otherwise the scan.
+            winner[i] = near[0] == -1 ? static_cast<int>(-position[0]) : -1;
+            winner[i1] = near[1] == -1 ? static_cast<int>(-position[1]) : -1;
+        }
+        for (int i = 0; i < n; ++i) {
+            double& outAngle = angle[start + i];
+            TVec3D& outAxis = axis[start + i];
+            if (!finiteDiagonal(d[i])) {
+                outAngle = kNaN;
+                outAxis = TVec3D{kNaN, kNaN, kNaN};
+                continue;
+            }
+            double trace = 0.0;
+            int k = 0;
+            if (winner[i] >= 0) {
+                k = plan.operatorOfTrace[winner[i]];
+                trace = traceOfProduct(&plan.crySet->SymOps[k].col[0].x, d[i]);
+            } else {
+                k = scanWinner(plan, d[i], trace);
+            }
+            axisAngleOf(plan, d[i], k, trace, outAngle, outAxis);
+        }
+    }
 }
 
 }  // namespace
@@ -175,49 +377,53 @@ bool finiteDiagonal(const double* d) {
 double fastArcCos(double x) {
     if (!(x >= 0.68 && x <= 1.0)) return std::acos(x);
     const double y = 0.5 * (1.0 - x);  // sin^2 of half the angle; exact subtraction
-    double sum = kArcSine[kSeriesTerms - 1];
-    for (int n = kSeriesTerms - 2; n >= 0; --n)
-        sum = sum * y + kArcSine[n];
-    return 2.0 * std::sqrt(y) * sum;
+    return 2.0 * std::sqrt(y) * arcSineOverRoot(y);
 }
 
 void planMisorientation(const TCrySet& cs, MisorientationPlan& plan) {
     plan.crySet = &cs;
     plan.operatorCount = operatorCount(cs);
-    for (int k = 0; k < plan.operatorCount; ++k) {
-        // trace(S.D) = sum over (i, j) of S(i, j) D(j, i); D(j, i) is d[3i + j].
-        auto& form = plan.forms[k];
-        form.count = 0;
-        for (int i = 0; i < 3; ++i) {
-            for (int j = 0; j < 3; ++j) {
-                const double s = at(cs.SymOps[k], i, j);
-                if (std::fabs(s) < kZeroEntry) continue;
-                form.index[form.count] = static_cast<std::uint8_t>(3 * i + j);
-                form.coefficient[form.count] = s;
-                ++form.count;
-            }
-        }
-    }
-    plan.shortcut = MisorientationPlan::Shortcut::none;
-    if (plan.operatorCount == 24 && shortcutMatches(plan, MisorientationPlan::Shortcut::cubic))
-        plan.shortcut = MisorientationPlan::Shortcut::cubic;
-    else if (plan.operatorCount == 12 &&
-             shortcutMatches(plan, MisorientationPlan::Shortcut::hexagonal))
-        plan.shortcut = MisorientationPlan::Shortcut::hexagonal;
+    plan.family = MisorientationPlan::Family::none;
+    if (matchFamily<CubicFamily>(cs, plan))
+        plan.family = MisorientationPlan::Family::cubic;
+    else if (matchFamily<HexagonalFamily>(cs, plan))
+        plan.family = MisorientationPlan::Family::hexagonal;
 }
 
-double misorientationAngle(const MisorientationPlan& plan, const TMat3D& a, const TMat3D& b) {
-    double d[9];
-    timesTransposed(a, b, d);
-    if (!finiteDiagonal(d)) return kNaN;
-    if (plan.shortcut != MisorientationPlan::Shortcut::none) {
-        const double trace = shortcutTrace(plan.shortcut, d);
-        const double halfCos = 0.5 * std::sqrt(std::max(1.0 + trace, 0.0));
-        if (halfCos >= 0.68 && halfCos <= kNearIdentityHalfCos) return 2.0 * fastArcCos(halfCos);
+void misorientationAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
+                          std::int64_t count, double* angle) {
+    switch (plan.family) {
+        case MisorientationPlan::Family::cubic:
+            familyAngles<CubicFamily>(plan, a, b, count, angle);
+            return;
+        case MisorientationPlan::Family::hexagonal:
+            familyAngles<HexagonalFamily>(plan, a, b, count, angle);
+            return;
+        default:
+            break;
     }
-    double trace = 0.0;
-    exactWinner(plan, d, trace);
-    return angleOfTrace(trace);
+    for (std::int64_t i = 0; i < count; ++i) {
+        double d[9];
+        timesTransposed(a[i], b[i], d);
+        double trace = 0.0;
+        if (finiteDiagonal(d)) scanWinner(plan, d, trace);
+        angle[i] = finiteDiagonal(d) ? angleOfTrace(trace) : kNaN;
+    }
+}
+
+void misorientationAxisAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
+                              std::int64_t count, double* angle, TVec3D* axis) {
+    switch (plan.family) {
+        case MisorientationPlan::Family::cubic:
+            familyAxisAngles<CubicFamily>(plan, a, b, count, angle, axis);
+            return;
+        case MisorientationPlan::Family::hexagonal:
+            familyAxisAngles<HexagonalFamily>(plan, a, b, count, angle, axis);
+            return;
+        default:
+            for (std::int64_t i = 0; i < count; ++i)
+                misorientationAxisAngle(plan, a[i], b[i], angle[i], axis[i]);
+    }
 }
 
 void misorientationAxisAngle(const MisorientationPlan& plan, const TMat3D& a, const TMat3D& b,
@@ -231,9 +437,7 @@ void misorientationAxisAngle(const MisorientationPlan& plan, const TMat3D& a, co
     }
     double trace = 0.0;
     const int winner = exactWinner(plan, d, trace);
-    angle = angleOfTrace(trace);
-    axis = antisymmetricPart(&plan.crySet->SymOps[winner].col[0].x, d);
-    unityVector(axis);
+    axisAngleOf(plan, d, winner, trace, angle, axis);
 }
 
 }  // namespace lattix

@@ -10,27 +10,27 @@ namespace lattix {
 
 // How the pairs of one crystal set are evaluated; filled once per call.
 struct MisorientationPlan {
-    enum class Shortcut { none, cubic, hexagonal };
-    // One operator's trace against D as a short sum over the elements of D
-    // that it does not multiply by (nearly) zero.
-    struct TraceForm {
-        std::uint8_t count;
-        std::uint8_t index[9];
-        double coefficient[9];
-    };
+    // A group whose operators' traces against D have a closed form: the
+    // traces of the whole group in a fixed order, and which operator each is.
+    enum class Family { none, cubic, hexagonal };
     const TCrySet* crySet = nullptr;
     int operatorCount = 0;
-    Shortcut shortcut = Shortcut::none;
-    TraceForm forms[96];
+    Family family = Family::none;
+    std::uint8_t operatorOfTrace[24] = {};
 };
 
 // SymOpCount must be 1..96.
 void planMisorientation(const TCrySet& cs, MisorientationPlan& plan);
 
-// AxisAngleMat's angle within 1e-12 rad; NaN when a or b holds a NaN.
-double misorientationAngle(const MisorientationPlan& plan, const TMat3D& a, const TMat3D& b);
+// AxisAngleMat's angle within 1e-12 rad for pairs [0, count); NaN where a or
+// b holds a NaN.
+void misorientationAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
+                          std::int64_t count, double* angle);
+// The same for pairs [0, count).
+void misorientationAxisAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
+                              std::int64_t count, double* angle, TVec3D* axis);
 // AxisAngleMat's angle (within 1e-12 rad) and its axis (the same operator
-// wins); NaN angle and axis when a or b holds a NaN.
+// wins); NaN angle and axis where a or b holds a NaN.
 void misorientationAxisAngle(const MisorientationPlan& plan, const TMat3D& a, const TMat3D& b,
                              double& angle, TVec3D& axis);
 

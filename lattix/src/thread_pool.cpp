@@ -11,9 +11,6 @@ namespace lattix {
 
 namespace {
 
-// Below this many elements per part a wake-up costs more than it saves.
-constexpr std::int64_t kMinimumPart = 4096;
-
 std::int64_t partBegin(std::int64_t n, int parts, int p) {
     const std::int64_t base = n / parts;
     const std::int64_t rest = n % parts;
@@ -120,11 +117,12 @@ int hardwareThreads() {
     return count == 0 ? 1 : static_cast<int>(std::min(count, 256u));
 }
 
-void parallelFor(std::int64_t n, int threads, RangeBody body, void* context) {
+void parallelFor(std::int64_t n, int threads, RangeBody body, void* context,
+                 std::int64_t minimumPart) {
     if (n <= 0) return;
     int parts = threads <= 0 ? hardwareThreads() : std::min(threads, hardwareThreads());
-    parts = static_cast<int>(
-        std::min<std::int64_t>(parts, std::max<std::int64_t>(1, n / kMinimumPart)));
+    parts = static_cast<int>(std::min<std::int64_t>(
+        parts, std::max<std::int64_t>(1, n / std::max<std::int64_t>(1, minimumPart))));
     if (parts > 1) {
         WorkerPool* pool = sharedPool();
         if (pool != nullptr) {

@@ -16,7 +16,9 @@ int hardwareThreads();
 // handled exactly once whatever the split.  Short ranges, a pool that could
 // not start, or a pool busy with another caller's job run on the calling
 // thread alone.  The workers start with the first call that wants them and
-// live until the library is unloaded.
-void parallelFor(std::int64_t n, int threads, RangeBody body, void* context);
+// live until the library is unloaded.  A part is never shorter than
+// minimumPart indices.
+void parallelFor(std::int64_t n, int threads, RangeBody body, void* context,
+                 std::int64_t minimumPart = 4096);
 
 }  // namespace lattix
