@@ -276,12 +276,14 @@ double exactFamilyAngle(const MisorientationPlan& plan, const TMat3D& a, const T
 template <typename Family>
 void familyAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
                   std::int64_t count, double* angle) {
-    std::int64_t i = 0;
-    for (; i + 2 <= count; i += 2) {
+    // A last odd pair shares both lanes, so that every pair gets the same
+    // arithmetic wherever a range starts or ends.
+    for (std::int64_t i = 0; i < count; i += 2) {
+        const std::int64_t i1 = i + 1 < count ? i + 1 : i;
         const double* a0 = &a[i].col[0].x;
-        const double* a1 = &a[i + 1].col[0].x;
+        const double* a1 = &a[i1].col[0].x;
         const double* b0 = &b[i].col[0].x;
-        const double* b1 = &b[i + 1].col[0].x;
+        const double* b1 = &b[i1].col[0].x;
         Lanes va[9], vb[9];
         for (int k = 0; k < 9; ++k) {
             va[k] = Lanes{a0[k], a1[k]};
@@ -300,15 +302,13 @@ void familyAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D*
         const Lanes y = 0.5 * (1.0 - halfCos);
         const Lanes result = 4.0 * Lanes{std::sqrt(y[0]), std::sqrt(y[1])} * arcSineOverRoot(y);
         const Lanes diagonal = d[0] + d[4] + d[8];
-        for (int lane = 0; lane < 2; ++lane) {
+        for (int lane = 0; lane < (i1 > i ? 2 : 1); ++lane) {
             const bool series = halfCos[lane] >= 0.68 && halfCos[lane] <= kNearIdentityHalfCos &&
                                 std::isfinite(diagonal[lane]);
             angle[i + lane] =
                 series ? result[lane] : exactFamilyAngle<Family>(plan, a[i + lane], b[i + lane]);
         }
     }
-    for (; i < count; ++i)
-        angle[i] = exactFamilyAngle<Family>(plan, a[i], b[i]);
 }
 
 void axisAngleOf(const MisorientationPlan& plan, const double* d, int winner, double trace,

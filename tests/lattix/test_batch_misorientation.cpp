@@ -186,6 +186,12 @@ TEST(BatchMisorientation, ResultsDoNotDependOnTheThreadCount) {
             EXPECT_EQ(std::memcmp(axesOne.data(), axesMany.data(), n * sizeof(TVec3D)), 0);
             EXPECT_EQ(std::memcmp(fastOne.data(), fastMany.data(), n * sizeof(double)), 0);
         }
+        // Shifting the range by one pairs every element with other neighbours
+        // inside the library's loops; the results must not notice.
+        ASSERT_EQ(BatchMisorientation(&cs, a.data() + 1, b.data() + 1, n - 1, fastMany.data(),
+                                      nullptr, 1),
+                  0);
+        EXPECT_EQ(std::memcmp(fastOne.data() + 1, fastMany.data(), (n - 1) * sizeof(double)), 0);
     }
 }
 
