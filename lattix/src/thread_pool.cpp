@@ -2,6 +2,7 @@
 #include "thread_pool.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -17,6 +18,9 @@ std::int64_t partBegin(std::int64_t n, int parts, int p) {
     return p * base + std::min<std::int64_t>(p, rest);
 }
 
+// Parts are claimed, not assigned: the caller and whichever workers are awake
+// take the next unclaimed part until none is left, so a job finishes even if
+// no worker ever wakes (after a fork, the child has none).
 class WorkerPool {
   public:
     WorkerPool() {
@@ -24,7 +28,7 @@ class WorkerPool {
         try {
             m_workers.reserve(static_cast<std::size_t>(workers));
             for (int w = 0; w < workers; ++w)
-                m_workers.emplace_back([this, w] { workerLoop(w + 1); });
+                m_workers.emplace_back([this] { workerLoop(); });
         } catch (...) {
             // Fewer workers than hoped (or none): the calling thread does the rest.
         }
@@ -51,53 +55,69 @@ class WorkerPool {
     bool tryRun(std::int64_t n, int parts, RangeBody body, void* context) {
         std::unique_lock<std::mutex> dispatch(m_dispatch, std::try_to_lock);
         if (!dispatch.owns_lock()) return false;
+        std::uint64_t generation = 0;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_n = n;
-            m_parts = parts;
-            m_body = body;
-            m_context = context;
-            m_pending = parts - 1;
-            ++m_generation;
+            m_job = Job{n, parts, body, context};
+            m_finished = 0;
+            generation = ++m_generation;
+            m_claim.store((generation & 0xffffffffu) << 32, std::memory_order_release);
         }
         m_wake.notify_all();
-        body(context, 0, partBegin(n, parts, 1));
+        runParts(generation, m_job);
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_done.wait(lock, [this] { return m_pending == 0; });
+        m_done.wait(lock, [&] { return m_finished == parts; });
         return true;
     }
 
   private:
-    void workerLoop(int index) {
+    struct Job {
+        std::int64_t n = 0;
+        int parts = 0;
+        RangeBody body = nullptr;
+        void* context = nullptr;
+    };
+
+    // Claims parts of job `generation` until none is left; a late worker
+    // holding an older generation claims nothing.
+    void runParts(std::uint64_t generation, const Job& job) {
+        for (;;) {
+            std::uint64_t claim = m_claim.load(std::memory_order_acquire);
+            int part = 0;
+            do {
+                if ((claim >> 32) != (generation & 0xffffffffu)) return;
+                part = static_cast<int>(claim & 0xffffffffu);
+                if (part >= job.parts) return;
+            } while (!m_claim.compare_exchange_weak(claim, claim + 1, std::memory_order_acq_rel));
+            job.body(job.context, partBegin(job.n, job.parts, part),
+                     partBegin(job.n, job.parts, part + 1));
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (++m_finished == job.parts) m_done.notify_one();
+        }
+    }
+
+    void workerLoop() {
         std::uint64_t seen = 0;
         for (;;) {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
             if (m_stop) return;
             seen = m_generation;
-            if (index >= m_parts) continue;
-            const std::int64_t n = m_n;
-            const int parts = m_parts;
-            RangeBody body = m_body;
-            void* context = m_context;
+            const Job job = m_job;
             lock.unlock();
-            body(context, partBegin(n, parts, index), partBegin(n, parts, index + 1));
-            lock.lock();
-            if (--m_pending == 0) m_done.notify_one();
+            runParts(seen, job);
         }
     }
 
     std::mutex m_dispatch;  // one job at a time
-    std::mutex m_mutex;     // guards the job fields below
+    std::mutex m_mutex;     // guards the fields below except m_claim
     std::condition_variable m_wake;
     std::condition_variable m_done;
     std::vector<std::thread> m_workers;
+    std::atomic<std::uint64_t> m_claim{0};  // generation << 32 | next part
     std::uint64_t m_generation = 0;
-    std::int64_t m_n = 0;
-    int m_parts = 0;
-    int m_pending = 0;
-    RangeBody m_body = nullptr;
-    void* m_context = nullptr;
+    Job m_job;
+    int m_finished = 0;
     bool m_stop = false;
 };
 

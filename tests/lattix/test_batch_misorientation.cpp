@@ -1,6 +1,8 @@
 // Array misorientation against the per-call AxisAngleMat in every Laue group: random pairs,
 // identity pairs, half turns, fundamental-zone boundaries, NaN, thread counts, maps.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -193,6 +195,33 @@ TEST(BatchMisorientation, ResultsDoNotDependOnTheThreadCount) {
                   0);
         EXPECT_EQ(std::memcmp(fastOne.data() + 1, fastMany.data(), (n - 1) * sizeof(double)), 0);
     }
+}
+
+// A child forked after the workers started has none; its calls must still end.
+TEST(BatchMisorientation, ForkedChildFinishesWithoutTheWorkers) {
+    const TCrySet cs = makeSet(11);
+    std::mt19937_64 rng(3);
+    const std::int64_t n = 40000;
+    std::vector<TMat3D> a(n), b(n);
+    for (std::int64_t i = 0; i < n; ++i) {
+        a[i] = euler(randomEuler(rng));
+        b[i] = euler(randomEuler(rng));
+    }
+    std::vector<double> parent(n), child(n);
+    ASSERT_EQ(BatchMisorientation(&cs, a.data(), b.data(), n, parent.data(), nullptr, 0), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        alarm(20);  // a hang ends the child by a signal
+        const int status =
+            BatchMisorientation(&cs, a.data(), b.data(), n, child.data(), nullptr, 0);
+        _exit(status == 0 && std::memcmp(parent.data(), child.data(), n * sizeof(double)) == 0 ? 0
+                                                                                               : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "the child hung or crashed";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(BatchGridMisorientation, NeighboursEdgesAndUnindexedPixels) {
