@@ -2,7 +2,7 @@
  *
  * Conventions beyond those of lattixLib.h:
  *  - n counts elements; arrays are caller-owned, contiguous and not aliased
- *    unless a comment says so;
+ *    unless a comment says so; an array of no elements may be null;
  *  - every export returns an int32_t status: LTX_BATCH_OK (0) on success,
  *    otherwise one of the codes below, and then nothing has been written;
  *  - threads: 0 = all hardware threads, 1 = the calling thread only, k = at

@@ -19,11 +19,13 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// Arrays of no elements may be null (an empty std::vector's data()).
 std::int32_t checkArrays(std::int64_t n, std::initializer_list<const void*> pointers) {
+    if (n < 0) return LTX_BATCH_BAD_COUNT;
     for (const void* p : pointers) {
-        if (p == nullptr) return LTX_BATCH_NULL_POINTER;
+        if (p == nullptr && n > 0) return LTX_BATCH_NULL_POINTER;
     }
-    return n < 0 ? LTX_BATCH_BAD_COUNT : LTX_BATCH_OK;
+    return LTX_BATCH_OK;
 }
 
 std::int32_t checkCrySet(const TCrySet* cs, std::int32_t threads) {
@@ -197,8 +199,9 @@ std::int32_t gridMisorientation(const TCrySet* cs, const TMat3D* g, std::int32_t
                                 std::int32_t height, double* right, double* down,
                                 std::int32_t threads) {
     if (const auto status = checkCrySet(cs, threads)) return status;
-    if (const auto status = checkArrays(0, {g, right, down})) return status;
     if (width < 0 || height < 0) return LTX_BATCH_BAD_COUNT;
+    const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
+    if (const auto status = checkArrays(pixels, {g, right, down})) return status;
     MisorientationPlan plan;
     planMisorientation(*cs, plan);
     if (width == 0 || height == 0) return LTX_BATCH_OK;
