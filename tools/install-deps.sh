@@ -9,4 +9,5 @@ apt-get install -y --no-install-recommends \
   clang-14 libclang-rt-14-dev libgl-dev \
   qt6-base-dev qt6-tools-dev libqt6opengl6-dev libxkbcommon-dev fonts-dejavu-core \
   gemmi-dev libstb-dev tao-pegtl-dev \
-  python3 xvfb xauth imagemagick x11-apps
+  python3 python3-numpy python3-venv python3-pip python3-setuptools \
+  xvfb xauth imagemagick x11-apps
