@@ -64,6 +64,10 @@ constexpr std::int64_t kBlock = 64;
 
 void pairRange(void* context, std::int64_t begin, std::int64_t end) noexcept {
     const auto& job = *static_cast<const PairJob*>(context);
+    if (job.qa != nullptr && job.axis == nullptr &&
+        misorientationAnglesQuat(*job.plan, job.qa + begin, job.qb + begin, end - begin,
+                                 job.angle + begin))
+        return;
     for (std::int64_t start = begin; start < end; start += kBlock) {
         const std::int64_t count = std::min(kBlock, end - start);
         TMat3D blockA[kBlock], blockB[kBlock];

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "orientation.h"
+#include "quaternion.h"
 #include "symmetry.h"
 #include "vecmath.h"
 
@@ -311,6 +312,77 @@ void familyAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D*
     }
 }
 
+inline Lanes laneAbs(Lanes a) {
+    return a < 0.0 ? -a : a;
+}
+inline Lanes laneMin(Lanes a, Lanes b) {
+    return a < b ? a : b;
+}
+
+// The best |w| over the group of the misorientation quaternion p = a * conj(b)
+// (the quaternion of A.B^T), for unit p.
+struct CubicQuaternion {
+    // The largest of |p_i|, (|p_i| + |p_j|)/sqrt 2 and (|p0| + |p1| + |p2| + |p3|)/2.
+    static Lanes bestW(const Lanes* p) {
+        constexpr double r = 0.70710678118654752;  // 1/sqrt 2
+        const Lanes m0 = laneAbs(p[0]), m1 = laneAbs(p[1]), m2 = laneAbs(p[2]), m3 = laneAbs(p[3]);
+        const Lanes high01 = laneMax(m0, m1), low01 = laneMin(m0, m1);
+        const Lanes high23 = laneMax(m2, m3), low23 = laneMin(m2, m3);
+        const Lanes first = laneMax(high01, high23);
+        const Lanes second = laneMax(laneMin(high01, high23), laneMax(low01, low23));
+        return laneMax(laneMax(first, (first + second) * r), 0.5 * ((m0 + m1) + (m2 + m3)));
+    }
+};
+
+// 6/mmm: turns by k.60 degrees about Z mix (w, z), the two-folds every 30
+// degrees in the plane mix (x, y), each at the half angles k.30 degrees.
+struct HexagonalQuaternion {
+    static Lanes bestW(const Lanes* p) {
+        constexpr double h = 0.86602540378443865;  // cos 30
+        auto best = [](Lanes u, Lanes v) {
+            const Lanes a = laneMax(laneAbs(u), laneAbs(v));
+            const Lanes b = laneMax(laneAbs(h * u + 0.5 * v), laneAbs(0.5 * u + h * v));
+            const Lanes c = laneMax(laneAbs(h * v - 0.5 * u), laneAbs(0.5 * v - h * u));
+            return laneMax(a, laneMax(b, c));
+        };
+        return laneMax(best(p[0], p[3]), best(p[1], p[2]));
+    }
+};
+
+// Angles of quaternion pairs two at a time from the misorientation quaternion;
+// near the identity (or for NaN) a lane takes the exact way through the
+// matrices of its quaternions.
+template <typename Family, typename Closed>
+void familyQuaternionAngles(const MisorientationPlan& plan, const TQuat* qa, const TQuat* qb,
+                            std::int64_t count, double* angle) {
+    for (std::int64_t i = 0; i < count; i += 2) {
+        const std::int64_t i1 = i + 1 < count ? i + 1 : i;
+        const Lanes w1{qa[i].w, qa[i1].w}, x1{qa[i].x, qa[i1].x}, y1{qa[i].y, qa[i1].y},
+            z1{qa[i].z, qa[i1].z};
+        const Lanes w2{qb[i].w, qb[i1].w}, x2{-qb[i].x, -qb[i1].x}, y2{-qb[i].y, -qb[i1].y},
+            z2{-qb[i].z, -qb[i1].z};
+        Lanes p[4] = {w1 * w2 - x1 * x2 - y1 * y2 - z1 * z2, w1 * x2 + x1 * w2 + y1 * z2 - z1 * y2,
+                      w1 * y2 - x1 * z2 + y1 * w2 + z1 * x2, w1 * z2 + x1 * y2 - y1 * x2 + z1 * w2};
+        const Lanes norm2 = (p[0] * p[0] + p[1] * p[1]) + (p[2] * p[2] + p[3] * p[3]);
+        const Lanes inverse = 1.0 / Lanes{std::sqrt(norm2[0]), std::sqrt(norm2[1])};
+        for (auto& component : p)
+            component *= inverse;
+        const Lanes halfCos = Closed::bestW(p);
+        const Lanes y = 0.5 * (1.0 - halfCos);
+        const Lanes result = 4.0 * Lanes{std::sqrt(y[0]), std::sqrt(y[1])} * arcSineOverRoot(y);
+        for (int lane = 0; lane < (i1 > i ? 2 : 1); ++lane) {
+            const std::int64_t k = i + lane;
+            if (halfCos[lane] >= 0.68 && halfCos[lane] <= kNearIdentityHalfCos) {
+                angle[k] = result[lane];
+            } else {
+                const TMat3D a = quat2Matrix(qa[k]);
+                const TMat3D b = quat2Matrix(qb[k]);
+                angle[k] = exactFamilyAngle<Family>(plan, a, b);
+            }
+        }
+    }
+}
+
 void axisAngleOf(const MisorientationPlan& plan, const double* d, int winner, double trace,
                  double& angle, TVec3D& axis) {
     angle = angleOfTrace(trace);
@@ -408,6 +480,20 @@ void misorientationAngles(const MisorientationPlan& plan, const TMat3D* a, const
         double trace = 0.0;
         if (finiteDiagonal(d)) scanWinner(plan, d, trace);
         angle[i] = finiteDiagonal(d) ? angleOfTrace(trace) : kNaN;
+    }
+}
+
+bool misorientationAnglesQuat(const MisorientationPlan& plan, const TQuat* a, const TQuat* b,
+                              std::int64_t count, double* angle) {
+    switch (plan.family) {
+        case MisorientationPlan::Family::cubic:
+            familyQuaternionAngles<CubicFamily, CubicQuaternion>(plan, a, b, count, angle);
+            return true;
+        case MisorientationPlan::Family::hexagonal:
+            familyQuaternionAngles<HexagonalFamily, HexagonalQuaternion>(plan, a, b, count, angle);
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "lattixtype.h"
+#include "lattixBatch.h"
 
 namespace lattix {
 
@@ -26,6 +26,11 @@ void planMisorientation(const TCrySet& cs, MisorientationPlan& plan);
 // b holds a NaN.
 void misorientationAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
                           std::int64_t count, double* angle);
+// The angles of quaternion pairs (as of their matrices, quat2Matrix) from the
+// misorientation quaternion; false (nothing written) when the group has no
+// closed form.
+bool misorientationAnglesQuat(const MisorientationPlan& plan, const TQuat* a, const TQuat* b,
+                              std::int64_t count, double* angle);
 // The same for pairs [0, count).
 void misorientationAxisAngles(const MisorientationPlan& plan, const TMat3D* a, const TMat3D* b,
                               std::int64_t count, double* angle, TVec3D* axis);

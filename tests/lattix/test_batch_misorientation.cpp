@@ -131,15 +131,17 @@ TEST_P(BatchAgreement, QuaternionsGiveTheAnglesOfTheirMatrices) {
     ASSERT_EQ(BatchMatrix2Quat(p.b.data(), qb.data(), n), 0);
     ASSERT_EQ(BatchQuat2Matrix(qa.data(), ma.data(), n), 0);
     ASSERT_EQ(BatchQuat2Matrix(qb.data(), mb.data(), n), 0);
-    std::vector<double> angles(n);
+    std::vector<double> angles(n), fast(n);
     std::vector<TVec3D> axes(n);
     ASSERT_EQ(BatchMisorientationQuat(&cs, qa.data(), qb.data(), n, angles.data(), axes.data(), 0),
               0);
+    ASSERT_EQ(BatchMisorientationQuat(&cs, qa.data(), qb.data(), n, fast.data(), nullptr, 0), 0);
     for (std::int64_t i = 0; i < n; ++i) {
         TVec3D axis;
         double angle = 0;
         AxisAngleMat(&cs, &ma[i], &mb[i], &axis, &angle);
         EXPECT_NEAR(angles[i], angle, 1e-12) << "pair " << i;
+        EXPECT_NEAR(fast[i], angle, 1e-12) << "pair " << i;
         EXPECT_NEAR(axes[i].x, axis.x, 1e-12) << "pair " << i;
     }
 }
