@@ -34,7 +34,8 @@ inline void timesTransposed(const TMat3D& a, const TMat3D& b, double* po) {
     }
 }
 
-inline double productElement(const double* s, const double* d, int i, int j) {
+template <typename T>
+inline T productElement(const T* s, const T* d, int i, int j) {
     return s[i] * d[3 * j] + s[3 + i] * d[3 * j + 1] + s[6 + i] * d[3 * j + 2];
 }
 
@@ -44,10 +45,11 @@ inline TVec3D antisymmetricPart(const double* s, const double* d) {
                   productElement(s, d, 0, 1) - productElement(s, d, 1, 0)};
 }
 
-inline double traceOfProduct(const double* s, const double* d) {
-    const double d0 = s[0] * d[0] + s[3] * d[1] + s[6] * d[2];
-    const double d1 = s[1] * d[3] + s[4] * d[4] + s[7] * d[5];
-    const double d2 = s[2] * d[6] + s[5] * d[7] + s[8] * d[8];
+template <typename T>
+inline T traceOfProduct(const T* s, const T* d) {
+    const T d0 = s[0] * d[0] + s[3] * d[1] + s[6] * d[2];
+    const T d1 = s[1] * d[3] + s[4] * d[4] + s[7] * d[5];
+    const T d2 = s[2] * d[6] + s[5] * d[7] + s[8] * d[8];
     return d0 + d1 + d2;
 }
 
@@ -390,6 +392,37 @@ void axisAngleOf(const MisorientationPlan& plan, const double* d, int winner, do
     unityVector(axis);
 }
 
+// Two pairs whose winners are known, side by side: the same operations per
+// lane as traceOfProduct, angleOfTrace, antisymmetricPart and unityVector.
+void winnerAxisAngles(const MisorientationPlan& plan, const double* d0, const double* d1, int k0,
+                      int k1, double* angle, TVec3D* axis, int lanes) {
+    const double* s0 = &plan.crySet->SymOps[k0].col[0].x;
+    const double* s1 = &plan.crySet->SymOps[k1].col[0].x;
+    Lanes s[9], d[9];
+    for (int e = 0; e < 9; ++e) {
+        s[e] = Lanes{s0[e], s1[e]};
+        d[e] = Lanes{d0[e], d1[e]};
+    }
+    const Lanes trace = traceOfProduct(s, d);
+    const Lanes halfCos = 0.5 * Lanes{std::sqrt(std::max(1.0 + trace[0], 0.0)),
+                                      std::sqrt(std::max(1.0 + trace[1], 0.0))};
+    const Lanes y = 0.5 * (1.0 - halfCos);
+    const Lanes series = 4.0 * Lanes{std::sqrt(y[0]), std::sqrt(y[1])} * arcSineOverRoot(y);
+    const Lanes v[3] = {productElement(s, d, 1, 2) - productElement(s, d, 2, 1),
+                        productElement(s, d, 2, 0) - productElement(s, d, 0, 2),
+                        productElement(s, d, 0, 1) - productElement(s, d, 1, 0)};
+    const Lanes length = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
+    const Lanes root{std::sqrt(length[0]), std::sqrt(length[1])};
+    const Lanes r = 1.0 / root;
+    for (int lane = 0; lane < lanes; ++lane) {
+        const bool inSeries = halfCos[lane] >= 0.68 && halfCos[lane] <= kNearIdentityHalfCos;
+        angle[lane] = inSeries ? series[lane] : angleFromTrace(trace[lane]);
+        axis[lane] = root[lane] > 1e-8
+                         ? TVec3D{v[0][lane] * r[lane], v[1][lane] * r[lane], v[2][lane] * r[lane]}
+                         : TVec3D{1.0, 0.0, 0.0};
+    }
+}
+
 // Axes and angles of a block of pairs in two passes: the closed form on two
 // lanes finds each pair's winner, then each pair's exact trace and axis.
 // (One pair at a time, every step waits for the one before.)
@@ -402,13 +435,25 @@ void familyAxisAngles(const MisorientationPlan& plan, const TMat3D* a, const TMa
         const int n = static_cast<int>(std::min<std::int64_t>(kBlock, count - start));
         double d[kBlock][9];
         int winner[kBlock];
-        for (int i = 0; i < n; ++i)
-            timesTransposed(a[start + i], b[start + i], d[i]);
         for (int i = 0; i < n; i += 2) {
             const int i1 = i + 1 < n ? i + 1 : i;
-            Lanes dl[9];
-            for (int k = 0; k < 9; ++k)
-                dl[k] = Lanes{d[i][k], d[i1][k]};
+            const double* a0 = &a[start + i].col[0].x;
+            const double* a1 = &a[start + i1].col[0].x;
+            const double* b0 = &b[start + i].col[0].x;
+            const double* b1 = &b[start + i1].col[0].x;
+            Lanes va[9], vb[9], dl[9];
+            for (int k = 0; k < 9; ++k) {
+                va[k] = Lanes{a0[k], a1[k]};
+                vb[k] = Lanes{b0[k], b1[k]};
+            }
+            for (int j = 0; j < 3; ++j) {
+                for (int r = 0; r < 3; ++r)
+                    dl[3 * j + r] = va[r] * vb[j] + va[3 + r] * vb[3 + j] + va[6 + r] * vb[6 + j];
+            }
+            for (int k = 0; k < 9; ++k) {
+                d[i][k] = dl[k][0];
+                d[i1][k] = dl[k][1];
+            }
             Lanes t[Family::size];
             Family::traces(dl, t);
             const Lanes top = treeMax<Family::size>(t);
@@ -417,29 +462,24 @@ void familyAxisAngles(const MisorientationPlan& plan, const TMat3D* a, const TMa
             for (int j = 0; j < Family::size; ++j) {
                 const Mask isNear = t[j] > above;  // -1 where near
                 near += isNear;
-                position += isNear * static_cast<long long>(j);
+                position += isNear & Mask{j, j};
             }
             // Exactly one operator near the top: it wins; otherwise the scan.
-            winner[i] = near[0] == -1 ? static_cast<int>(-position[0]) : -1;
-            winner[i1] = near[1] == -1 ? static_cast<int>(-position[1]) : -1;
+            winner[i] = near[0] == -1 ? static_cast<int>(position[0]) : -1;
+            winner[i1] = near[1] == -1 ? static_cast<int>(position[1]) : -1;
         }
-        for (int i = 0; i < n; ++i) {
-            double& outAngle = angle[start + i];
-            TVec3D& outAxis = axis[start + i];
-            if (!finiteDiagonal(d[i])) {
-                outAngle = kNaN;
-                outAxis = TVec3D{kNaN, kNaN, kNaN};
+        for (int i = 0; i < n; i += 2) {
+            const int i1 = i + 1 < n ? i + 1 : i;
+            const bool simple =
+                winner[i] >= 0 && winner[i1] >= 0 && finiteDiagonal(d[i]) && finiteDiagonal(d[i1]);
+            if (simple) {
+                winnerAxisAngles(plan, d[i], d[i1], plan.operatorOfTrace[winner[i]],
+                                 plan.operatorOfTrace[winner[i1]], angle + start + i,
+                                 axis + start + i, i1 > i ? 2 : 1);
                 continue;
             }
-            double trace = 0.0;
-            int k = 0;
-            if (winner[i] >= 0) {
-                k = plan.operatorOfTrace[winner[i]];
-                trace = traceOfProduct(&plan.crySet->SymOps[k].col[0].x, d[i]);
-            } else {
-                k = scanWinner(plan, d[i], trace);
-            }
-            axisAngleOf(plan, d[i], k, trace, outAngle, outAxis);
+            for (int k = i; k <= i1; ++k)
+                misorientationAxisAngle(plan, d[k], angle[start + k], axis[start + k]);
         }
     }
 }
@@ -516,6 +556,11 @@ void misorientationAxisAngle(const MisorientationPlan& plan, const TMat3D& a, co
                              double& angle, TVec3D& axis) {
     double d[9];
     timesTransposed(a, b, d);
+    misorientationAxisAngle(plan, d, angle, axis);
+}
+
+void misorientationAxisAngle(const MisorientationPlan& plan, const double* d, double& angle,
+                             TVec3D& axis) {
     if (!finiteDiagonal(d)) {
         angle = kNaN;
         axis = TVec3D{kNaN, kNaN, kNaN};

@@ -38,6 +38,9 @@ void misorientationAxisAngles(const MisorientationPlan& plan, const TMat3D* a, c
 // wins); NaN angle and axis where a or b holds a NaN.
 void misorientationAxisAngle(const MisorientationPlan& plan, const TMat3D& a, const TMat3D& b,
                              double& angle, TVec3D& axis);
+// The same for d = A.B^T already formed (nine doubles in storage order).
+void misorientationAxisAngle(const MisorientationPlan& plan, const double* d, double& angle,
+                             TVec3D& axis);
 
 // Arc cosine of x for x in [0.68, 1] without the library call: four times the
 // arc sine of sqrt((1 - x)/2) by its series, exact to a few units of the last
