@@ -191,10 +191,14 @@ class Errors(unittest.TestCase):
                 self.assertIn(text, str(caught.exception))
 
     def test_library_failures_carry_the_status_text(self):
+        # A crystal file of the COMMON folder reads; a missing one gives ErrMsg's text.
+        titanium = lattix.CrystalSet.from_file("TITANIUM.CRY")
+        self.assertEqual((titanium.laue_group, titanium.operators.shape), (9, (12, 3, 3)))
         with self.assertRaises(lattix.LattixError) as caught:
             lattix.CrystalSet.from_file("/nonexistent/folder/none.cry")
         self.assertIn("InitCrySet failed", str(caught.exception))
-        self.assertNotEqual(caught.exception.status, 0)
+        self.assertIn("Path not found", str(caught.exception))
+        self.assertEqual(caught.exception.status, 3)
         broken = suited_set(11)
         broken.record.SymOpCount = 0
         q = lattix.euler_to_quat(random_euler(2))
