@@ -71,19 +71,23 @@ constexpr std::array<double, kSeriesTerms> arcSineSeries() {
 }
 constexpr std::array<double, kSeriesTerms> kArcSine = arcSineSeries();
 
+// c[r] + z c[r+4] + z^2 c[r+8] + ..., one Horner chain, unrolled.
+template <int r, typename T>
+[[gnu::always_inline]] inline T seriesChain(T z) {
+    if constexpr (r + 4 >= kSeriesTerms) {
+        return z * 0.0 + kArcSine[r];
+    } else {
+        return kArcSine[r] + z * seriesChain<r + 4>(z);
+    }
+}
+
 // asin(sqrt(y)) / sqrt(y) for y <= 0.16: four interleaved Horner chains in
 // y^4 rather than one long one.
 template <typename T>
-inline T arcSineOverRoot(T y) {
+[[gnu::always_inline]] inline T arcSineOverRoot(T y) {
     const T y2 = y * y, y4 = y2 * y2;
-    T part[4];
-    for (int r = 0; r < 4; ++r) {
-        T sum = y * 0.0 + kArcSine[(kSeriesTerms - 1 - r) / 4 * 4 + r];
-        for (int n = (kSeriesTerms - 1 - r) / 4 * 4 + r - 4; n >= 0; n -= 4)
-            sum = sum * y4 + kArcSine[n];
-        part[r] = sum;
-    }
-    return (part[0] + y * part[1]) + y2 * (part[2] + y * part[3]);
+    return (seriesChain<0>(y4) + y * seriesChain<1>(y4)) +
+           y2 * (seriesChain<2>(y4) + y * seriesChain<3>(y4));
 }
 
 // Two pairs side by side: the closed forms and the series run on both lanes
@@ -158,14 +162,14 @@ template <typename T>
 struct CubicFamily {
     static constexpr int size = 24;
     template <typename T>
-    static void traces(const T* d, T* t) {
+    [[gnu::always_inline]] static void traces(const T* d, T* t) {
         cubicTraces(d, t);
     }
 };
 struct HexagonalFamily {
     static constexpr int size = 12;
     template <typename T>
-    static void traces(const T* d, T* t) {
+    [[gnu::always_inline]] static void traces(const T* d, T* t) {
         hexagonalTraces(d, t);
     }
 };
