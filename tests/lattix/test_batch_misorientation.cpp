@@ -260,11 +260,24 @@ TEST(BatchGridMisorientation, NeighboursEdgesAndUnindexedPixels) {
             }
         }
     }
+    // A map large enough to be split between threads gives the same bits.
+    const int bigWidth = 301, bigHeight = 120;
+    std::vector<TMat3D> big(bigWidth * bigHeight);
+    for (auto& m : big)
+        m = euler(randomEuler(rng));
+    std::vector<double> r1(big.size()), d1(big.size()), r0(big.size()), d0(big.size());
+    ASSERT_EQ(
+        BatchGridMisorientation(&cs, big.data(), bigWidth, bigHeight, r1.data(), d1.data(), 1), 0);
+    ASSERT_EQ(
+        BatchGridMisorientation(&cs, big.data(), bigWidth, bigHeight, r0.data(), d0.data(), 0), 0);
+    EXPECT_EQ(std::memcmp(r1.data(), r0.data(), r1.size() * sizeof(double)), 0);
+    EXPECT_EQ(std::memcmp(d1.data(), d0.data(), d1.size() * sizeof(double)), 0);
     // One row: nothing below; an empty map writes nothing.
-    double r1[3], d1[3];
-    ASSERT_EQ(BatchGridMisorientation(&cs, g.data(), 3, 1, r1, d1, 1), 0);
-    EXPECT_TRUE(std::isnan(d1[0]) && std::isnan(d1[2]) && std::isnan(r1[2]) && !std::isnan(r1[0]));
-    EXPECT_EQ(BatchGridMisorientation(&cs, g.data(), 0, 0, r1, d1, 1), 0);
+    double rowRight[3], rowDown[3];
+    ASSERT_EQ(BatchGridMisorientation(&cs, g.data(), 3, 1, rowRight, rowDown, 1), 0);
+    EXPECT_TRUE(std::isnan(rowDown[0]) && std::isnan(rowDown[2]) && std::isnan(rowRight[2]) &&
+                !std::isnan(rowRight[0]));
+    EXPECT_EQ(BatchGridMisorientation(&cs, g.data(), 0, 0, rowRight, rowDown, 1), 0);
 }
 
 TEST(BatchNormalizeEuler, EachElementAsNormalizeEuler) {
