@@ -1,5 +1,6 @@
 """pip installs bindings/python into a fresh virtual environment (offline, Debian's setuptools and
 numpy through --system-site-packages), and the installed package finds and uses the library."""
+import ast
 import os
 import shutil
 import subprocess
@@ -50,7 +51,7 @@ class InstalledPackage(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         path, angles = result.stdout.strip().split("\n")
         self.assertTrue(path.startswith(self.venv), f"imported from {path}")
-        angles = eval(angles)  # a list of floats printed by repr
+        angles = ast.literal_eval(angles)
         self.assertEqual(len(angles), 3)
         self.assertLess(abs(angles[0]), 1e-7)  # identical
         self.assertLess(abs(angles[1]), 1e-7)  # a cubic four-fold apart
