@@ -1,5 +1,7 @@
 # Sources of the lattix library, listed once for the library and its fuzz build.
 set(LATTIX_SOURCE_FILES
+  src/batch.cpp
+  src/batch_misorientation.cpp
   src/crystal_set.cpp
   src/detector.cpp
   src/index_text.cpp
@@ -8,14 +10,17 @@ set(LATTIX_SOURCE_FILES
   src/misorientation.cpp
   src/orientation.cpp
   src/plane_direction.cpp
+  src/quaternion.cpp
   src/random.cpp
   src/registry.cpp
   src/schmid_ffactor.cpp
   src/setup_files.cpp
   src/symmetry.cpp
   src/texture.cpp
+  src/thread_pool.cpp
   src/vecmath.cpp
   src/wavelength.cpp
+  abi/exports_batch.cpp
   abi/exports_crystal_set.cpp
   abi/exports_detector.cpp
   abi/exports_index_text.cpp

@@ -1,8 +1,6 @@
-"""ctypes mirror of the lattix records and a few exports.
+"""ctypes mirror of the lattix records (lattix/lattixtype.h and lattixBatch.h), field by field.
 
-Load with lattix.load("/path/to/liblattix.so"); the record classes mirror
-lattix/lattixtype.h field by field (tests/abi checks every offset against the
-C compiler's).
+tests/abi checks every size and offset against the C compiler's.
 """
 import ctypes as C
 
@@ -72,30 +70,18 @@ class TSchmidTrace(C.Structure):
     _fields_ = [("WantTrace", C.c_uint8), ("TraceValid", C.c_uint8), ("Trace", TVec3D)]
 
 
+class TQuat(C.Structure):
+    """Unit quaternion w, x, y, z of a passive orientation (Rowenhorst et al. 2015, P = +1)."""
+    _fields_ = [("w", C.c_double), ("x", C.c_double), ("y", C.c_double), ("z", C.c_double)]
+
+
+class TDetector(C.Structure):
+    """EBSD detector geometry; pattern centre in the Bruker convention (lattixDetector.h)."""
+    _fields_ = [("Width", C.c_int32), ("Height", C.c_int32), ("Binning", C.c_int32),
+                ("PixelSize", C.c_double), ("SampleTilt", C.c_double), ("Tilt", C.c_double),
+                ("Azimuthal", C.c_double), ("Twist", C.c_double), ("PCx", C.c_double),
+                ("PCy", C.c_double), ("PCz", C.c_double)]
+
+
 RECORDS = [TVec3D, TMat3D, TIndices, TApuBlock, TPseudoSym, TCrySet, TTwinSet, TTexCompSet,
            TFFactorSet, TSchmidSet, TSchmidTrace]
-
-
-def load(path):
-    """Loads the library and declares the signatures used here."""
-    lib = C.CDLL(path)
-    P = C.POINTER
-    lib.Euler2Matrix.argtypes = [P(TVec3D), P(TMat3D)]
-    lib.Euler2Matrix.restype = None
-    lib.Matrix2Euler.argtypes = [P(TMat3D), P(TVec3D)]
-    lib.Matrix2Euler.restype = None
-    lib.InitCrySet2.argtypes = [P(TCrySet), C.c_char_p, C.c_char_p] + [C.c_float] * 6 + [C.c_int32, C.c_int32]
-    lib.InitCrySet2.restype = None
-    lib.GetInitIoStatus.argtypes = []
-    lib.GetInitIoStatus.restype = C.c_uint16
-    lib.LatticeSpacing.argtypes = [P(TCrySet), C.c_int32, C.c_int32, C.c_int32]
-    lib.LatticeSpacing.restype = C.c_double
-    lib.UnityVector.argtypes = [P(TVec3D)]
-    lib.UnityVector.restype = C.c_uint8
-    lib.ValidateIndices.argtypes = [C.c_uint8, C.c_char_p, P(TIndices)]
-    lib.ValidateIndices.restype = C.c_uint8
-    lib.deBroglie.argtypes = [C.c_double]
-    lib.deBroglie.restype = C.c_double
-    lib.ErrMsg.argtypes = [C.c_char_p]
-    lib.ErrMsg.restype = C.c_char_p
-    return lib
