@@ -71,7 +71,7 @@ std::vector<FixedRun> readFixedRuns(const std::string& path, int phaseIndex) {
 }
 
 PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure,
-                         const std::vector<FixedRun>& fixed) {
+                         const std::vector<FixedRun>& fixed, bool requireConvergence) {
     std::set<Miller> fixedSet;
     for (const FixedRun& run : fixed) {
         for (const Miller& hkl : run.members) {
@@ -167,6 +167,10 @@ PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure,
         // Nothing outside the sphere may outrank the first family left out.
         if (firstLeftOut != nullptr &&
             intensityBoundBeyond(structure, sMax) < firstLeftOut->intensity) {
+            return list;
+        }
+        if (!requireConvergence && sMax + 0.25 > 2.0) {
+            list.converged = false;
             return list;
         }
     }
