@@ -24,6 +24,9 @@ namespace cif = gemmi::cif;
 using Mat = std::array<std::array<double, 3>, 3>;
 
 constexpr double kUserSnapTolerance = 1e-4;  // CIF coordinates often carry 4 decimals
+// Indices are stored as signed bytes, which a search to s = 1 reaches at 64 angstrom.
+constexpr double kMaxCellEdge = 60.0;
+constexpr std::size_t kMaxCellSites = 20000;  // sites times operations
 
 std::string where(const std::string& label, const cif::Item* item) {
     if (item != nullptr && item->line_number > 0) {
@@ -536,9 +539,18 @@ CifStructure readCifStructure(const std::string& text, const std::string& label,
     if (!latticeIsUsable(s.a, s.b, s.c, s.alpha, s.beta, s.gamma)) {
         throw StructureFileError(label + ": the cell values close no cell");
     }
+    if (std::max({s.a, s.b, s.c}) > kMaxCellEdge) {
+        throw StructureFileError(label +
+                                 ": a cell edge above 60 angstrom is too large for "
+                                 "the reflector search");
+    }
     SymmetrySource source = readSymmetry(block, label, s.alpha, s.gamma, out.notes);
     readSites(block, label, s, out.notes);
     toLibrarySetting(source, s, out.notes);
+    if (s.sites.size() * static_cast<std::size_t>(source.ops.order()) > kMaxCellSites) {
+        throw StructureFileError(label + ": more than " + std::to_string(kMaxCellSites) +
+                                 " atom positions in the unit cell");
+    }
     for (const gemmi::Op& op : source.ops.all_ops_sorted()) {
         s.operations.push_back(op.triplet());
     }

@@ -243,6 +243,10 @@ UserPhaseResult fromCrystalFile(const std::string& path, const std::string& text
         result.error = path + ":5: the lattice values close no cell";
         return result;
     }
+    if (std::max({cell.a, cell.b, cell.c}) > 60.0) {
+        result.error = path + ":5: a cell edge above 60 is too large for the reflector search";
+        return result;
+    }
     std::vector<IndexMatrix> ops;
     if (!laueOperatorsOnIndices(cell, cs.LaueGroup, ops)) {
         result.error = path + ":4: the cell does not have the symmetry of Laue group " +
@@ -251,6 +255,9 @@ UserPhaseResult fromCrystalFile(const std::string& path, const std::string& text
     }
     try {
         const std::vector<Form> forms = formsBySpacing(cell, ops, path);
+        if (forms.empty()) {
+            throw StructureFileError(path + ":5: the cell is too small: no plane within reach");
+        }
         UserPhase& phase = result.phase;
         phase.path = path;
         phase.laueGroup = cs.LaueGroup;
