@@ -71,6 +71,16 @@ void setLattice(TPhaseRecord& record, double a, double b, double c, double alpha
     record.Gamma = static_cast<float>(gamma);
 }
 
+// LatticeText reads only the cell and LaueGroup of a crystal set, so the
+// lines need no setup data.
+void describe(UserPhase& phase) {
+    TCrySet cs{};
+    cs.A = phase.record.A, cs.B = phase.record.B, cs.C = phase.record.C;
+    cs.Alpha = phase.record.Alpha, cs.Beta = phase.record.Beta, cs.Gamma = phase.record.Gamma;
+    cs.LaueGroup = phase.laueGroup;
+    phase.description = PhaseDescriptionLines(phase.record, cs);
+}
+
 void checkByteRange(const reflector_model::Miller& hkl, const std::string& label) {
     for (int v : hkl) {
         if (v < -128 || v > 127) {
@@ -126,6 +136,8 @@ UserPhaseResult fromCif(const std::string& text, const std::string& label, int b
         setLattice(record, s.a, s.b, s.c, s.alpha, s.beta, s.gamma);
         record.SpaceGroupCode = static_cast<std::uint8_t>(cif.spaceGroupNumber);
         record.Symbol = cif.symbol;
+        // Monoclinic structures are always in unique axis b by now.
+        record.Setting = cif.spaceGroupNumber >= 3 && cif.spaceGroupNumber <= 15 ? "b uni" : "";
         for (std::size_t i = 0; i < list.entries.size() && i < kPhaseReflectorCapacity; ++i) {
             const auto& e = list.entries[i];
             record.Reflectors[i] = {
@@ -133,6 +145,7 @@ UserPhaseResult fromCif(const std::string& text, const std::string& label, int b
                 static_cast<std::int8_t>(e.hkl[2]), static_cast<std::uint16_t>(e.intensity),
                 static_cast<std::uint8_t>(e.family)};
         }
+        describe(phase);
         result.ok = true;
     } catch (const std::exception& e) {
         result = {};
@@ -283,6 +296,7 @@ UserPhaseResult fromCrystalFile(const std::string& path, const std::string& text
                     static_cast<std::int8_t>(hkl[2]), intensity, static_cast<std::uint8_t>(family)};
             }
         }
+        describe(phase);
         result.ok = true;
     } catch (const std::exception& e) {
         result = {};

@@ -8,6 +8,7 @@
 // space-group code implies; see chooseLaueGroup).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ struct UserPhase {
     TPhaseRecord record;
     // Laue group index 1..11 to pass to InitCrySet2.
     std::int32_t laueGroup = 0;
+    // The four description lines as the window shows them (PhaseDescriptionLines
+    // with '.' as decimal separator); a window with another separator calls
+    // PhaseDescriptionLines itself on its crystal set.
+    std::array<std::string, 4> description;
     // Remarks for the user (settings transformed, displacement parameters,
     // Laue group lowered, ...), without the "Note: " prefix.
     std::vector<std::string> notes;

@@ -73,6 +73,7 @@ TEST_P(IntensityOracle, ListMatchesGemmiCalculatorAndLaueGroupHolds) {
     ASSERT_LE(entries.size(), 200u);
     TCrySet cs{};
     initCrySetOf(cs, phase.record, phase.laueGroup);
+    EXPECT_EQ(phase.description, PhaseDescriptionLines(phase.record, cs));
 
     // Every reflection of the loaded cell up to beyond the list's last spacing.
     double dLast = 1e9;

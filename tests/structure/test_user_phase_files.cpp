@@ -55,6 +55,9 @@ TEST_P(CrystalFileList, FormsInOrderOfSpacingWithTheDocumentedIntensity) {
 
     TCrySet cs{};
     initCrySetOf(cs, phase.record, phase.laueGroup);
+    EXPECT_EQ(phase.description, PhaseDescriptionLines(phase.record, cs));
+    EXPECT_EQ(phase.description[1],
+              "Laue Group=" + std::to_string(c.laue) + " (" + phase.record.Symbol + ")");
     const auto entries = usedEntries(phase.record);
     ASSERT_GT(entries.size(), 150u);
     const double d1 = LatticeSpacing(&cs, entries[0].h, entries[0].k, entries[0].l);
