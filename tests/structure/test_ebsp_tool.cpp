@@ -51,6 +51,19 @@ TEST(EbspTool, BuiltInPhaseAsTheWindowDescribesIt) {
     EXPECT_EQ(run.lines[6], "1,-1,0,2.02657,10000,1");  // 2.866 / sqrt 2
     EXPECT_EQ(run.lines.back(), "0,4,-4,0.50664,260,15");
 
+    // The window's lines for Alumina and Kyanite.
+    const ToolRun alumina = runTool("phase 1 --reflectors 3");
+    ASSERT_EQ(alumina.status, 0);
+    EXPECT_EQ(alumina.lines[1], "Space Group=167, R -3 c");
+    EXPECT_EQ(alumina.lines[2], "Crystal System=Trigonal");
+    EXPECT_EQ(alumina.lines[3], "a=4.754 c=12.98\u00c5 gamma=120\u00b0");
+    const ToolRun kyanite = runTool("phase 16 --reflectors 1");
+    ASSERT_EQ(kyanite.status, 0);
+    EXPECT_EQ(kyanite.lines[1], "Space Group=2, P-1");
+    EXPECT_EQ(kyanite.lines[3],
+              "a=7.124 b=7.856 c=5.577\u00c5 alpha=89.99 beta=101.2 gamma=105.9\u00b0");
+    EXPECT_EQ(kyanite.lines[4], "Laue group=1 (-1)");
+
     const ToolRun laue = runTool("phase 6 --reflectors 2");
     ASSERT_EQ(laue.status, 0);
     EXPECT_EQ(laue.lines[1], "Laue Group=3 (mmm)");
