@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "phase_lists.h"
 #include "structure_test_support.h"
 
 namespace {
@@ -271,6 +272,41 @@ TEST(UserPhaseClosedForm, FccIntensitiesFollowTheScatteringFactor) {
     EXPECT_EQ(
         std::count_if(entries.begin(), entries.end(), [](const auto& e) { return e.Family == 1; }),
         4);
+}
+
+}  // namespace
+
+namespace {
+
+// The structure files of the built-in phases, loaded as user phases: the Laue
+// group chosen from the intensities is the catalogue's, and every family is
+// whole under the library's operators of that group.
+TEST(UserPhaseBuiltInStructures, LaueGroupIsTheCatalogues) {
+    const std::string directory = std::string(LATTIX_SOURCE_DIR_FOR_TESTS) + "/data/structures";
+    for (const auto& spec : reflector_model::readPhaseSpecs(directory + "/phases.txt")) {
+        const auto result = ebsp_structure::loadUserPhase(directory + "/" + spec.structureFile);
+        ASSERT_TRUE(result.ok) << result.error;
+        TPhaseRecord builtIn;
+        BuildPhase(static_cast<std::uint32_t>(spec.index), builtIn);
+        EXPECT_EQ(result.phase.laueGroup, LaueIndexOfCode(builtIn.SpaceGroupCode)) << spec.name;
+        EXPECT_NEAR(result.phase.record.A, builtIn.A, 1e-3) << spec.name;
+        EXPECT_NEAR(result.phase.record.Beta, builtIn.Beta, 1e-3) << spec.name;
+
+        TCrySet cs{};
+        initCrySetOf(cs, result.phase.record, result.phase.laueGroup);
+        const auto entries = usedEntries(result.phase.record);
+        std::map<Miller, int> familyOf;
+        for (const auto& e : entries)
+            familyOf[{e.h, e.k, e.l}] = e.Family;
+        for (int op = 0; op < cs.SymOpCount; ++op)
+            for (const auto& e : entries) {
+                Miller turned;
+                ASSERT_TRUE(turnedPlane(cs, op, {e.h, e.k, e.l}, turned)) << spec.name;
+                const auto it = familyOf.find(canonical(turned));
+                ASSERT_NE(it, familyOf.end()) << spec.name;
+                EXPECT_EQ(it->second, e.Family) << spec.name;
+            }
+    }
 }
 
 }  // namespace
