@@ -208,6 +208,20 @@ TEST(UserPhaseSymmetry, ListedOperationsWinOverADisagreeingSymbol) {
     }));
 }
 
+TEST(UserPhaseSymmetry, HallSymbolWinsOverADisagreeingHermannMauguinSymbol) {
+    const std::string text =
+        "data_x\n_space_group_name_H-M_alt 'P 1'\n"
+        "_space_group_name_Hall '-P 1'\n" CELL SITES "Cu Cu 0.1 0.2 0.3\n";
+    const auto result = ebsp_structure::loadUserPhaseFromCifText(text, "hall.cif");
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.phase.record.SpaceGroupCode, 2);
+    EXPECT_EQ(result.phase.record.Symbol, "P -1");
+    const auto& notes = result.phase.notes;
+    EXPECT_TRUE(std::any_of(notes.begin(), notes.end(), [](const std::string& n) {
+        return n.find("'P 1' disagrees with the Hall symbol") != std::string::npos;
+    }));
+}
+
 TEST(LatticeCheck, RefusesValuesThatCloseNoCell) {
     EXPECT_TRUE(ebsp_structure::latticeIsUsable(4, 4, 4, 90, 90, 90));
     EXPECT_TRUE(ebsp_structure::latticeIsUsable(3, 3, 5, 90, 90, 120));
