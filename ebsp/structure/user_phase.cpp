@@ -24,6 +24,8 @@ namespace {
 
 constexpr std::size_t kMaxFileBytes = 64u << 20;
 constexpr std::size_t kNameCapacity = 49;
+// InitCrySet's status for a crystal file whose first line is no accepted tag.
+constexpr std::uint16_t kStatusRefusedVersion = 300;
 
 std::string laueSymbol(int laue) {
     char buffer[8] = "?";
@@ -245,6 +247,12 @@ UserPhaseResult fromCrystalFile(const std::string& path, const std::string& text
         char message[64] = "";
         ErrMsg(message);
         result.error = path + ": " + message + " (status " + std::to_string(status) + ")";
+        if (status == kStatusRefusedVersion) {
+            result.error = path +
+                           ":1: the version tag is not one the library reads (VER2.2 to "
+                           "VER3.1) (status " +
+                           std::to_string(status) + ")";
+        }
         if (GetInitIoStatus() != 0) {
             result.error = path + ": the setup data (SYMGEN, APU) could not be read (status " +
                            std::to_string(status) + ")";

@@ -116,11 +116,9 @@ int runPhase(const std::vector<std::string>& args) {
     TCrySet crySet{};
     InitCrySet2(&crySet, "name", "ref", phase.A, phase.B, phase.C, phase.Alpha, phase.Beta,
                 phase.Gamma, laue, phase.SpaceGroupCode);
-    if (GetInitIoStatus() != 0) {
-        char message[64] = "";
-        ErrMsg(message);
+    if (const std::uint16_t status = GetInitIoStatus(); status != 0) {
         return fail("the setup data (SYMGEN, APU) could not be read: status " +
-                    std::to_string(GetInitIoStatus()));
+                    std::to_string(status));
     }
     for (const std::string& line : PhaseDescriptionLines(phase, crySet)) {
         std::cout << latin1ToUtf8(line) << "\n";
