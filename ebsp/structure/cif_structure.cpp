@@ -26,7 +26,16 @@ using Mat = std::array<std::array<double, 3>, 3>;
 constexpr double kUserSnapTolerance = 1e-4;  // CIF coordinates often carry 4 decimals
 // Indices are stored as signed bytes, which a search to s = 1 reaches at 64 angstrom.
 constexpr double kMaxCellEdge = 60.0;
-constexpr std::size_t kMaxCellSites = 20000;  // sites times operations
+constexpr double kMaxCellSites = 20000;  // sites times operations
+// Reflections times atom positions of a search to s = 1: some seconds of work.
+constexpr double kMaxSearchWork = 1e8;
+
+// V / (abc) of a cell with these angles.
+double cellVolumeFactor(double alpha, double beta, double gamma) {
+    const double deg = std::numbers::pi / 180.0;
+    const double ca = std::cos(alpha * deg), cb = std::cos(beta * deg), cg = std::cos(gamma * deg);
+    return std::sqrt(std::max(0.0, 1 + 2 * ca * cb * cg - ca * ca - cb * cb - cg * cg));
+}
 
 std::string where(const std::string& label, const cif::Item* item) {
     if (item != nullptr && item->line_number > 0) {
@@ -547,9 +556,20 @@ CifStructure readCifStructure(const std::string& text, const std::string& label,
     SymmetrySource source = readSymmetry(block, label, s.alpha, s.gamma, out.notes);
     readSites(block, label, s, out.notes);
     toLibrarySetting(source, s, out.notes);
-    if (s.sites.size() * static_cast<std::size_t>(source.ops.order()) > kMaxCellSites) {
-        throw StructureFileError(label + ": more than " + std::to_string(kMaxCellSites) +
+    const double positions =
+        static_cast<double>(s.sites.size()) * static_cast<double>(source.ops.order());
+    if (positions > kMaxCellSites) {
+        throw StructureFileError(label + ": more than " +
+                                 std::to_string(static_cast<long>(kMaxCellSites)) +
                                  " atom positions in the unit cell");
+    }
+    // The search to s = 1 sums over about 16.8 V reflections, each over all atoms.
+    const double volume = s.a * s.b * s.c * cellVolumeFactor(s.alpha, s.beta, s.gamma);
+    if (16.8 * volume * positions > kMaxSearchWork) {
+        throw StructureFileError(label + ": too large for the reflector search (" +
+                                 std::to_string(static_cast<long>(positions)) +
+                                 " atom positions in a cell of " +
+                                 std::to_string(static_cast<long>(volume)) + " cubic angstrom)");
     }
     for (const gemmi::Op& op : source.ops.all_ops_sorted()) {
         s.operations.push_back(op.triplet());

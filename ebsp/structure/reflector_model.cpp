@@ -176,6 +176,14 @@ double intensityBoundBeyond(const Structure& structure, double sMax) {
     return sum * sum;
 }
 
+double cellVolume(const Structure& s) {
+    const double deg = std::numbers::pi / 180.0;
+    const double ca = std::cos(s.alpha * deg), cb = std::cos(s.beta * deg),
+                 cg = std::cos(s.gamma * deg);
+    return s.a * s.b * s.c *
+           std::sqrt(std::max(0.0, 1 + 2 * ca * cb * cg - ca * ca - cb * cb - cg * cg));
+}
+
 double inverseSpacingSquared(const Structure& structure, const Miller& hkl) {
     const auto gStar = reciprocalMetric(structure);
     double inverseD2 = 0;

@@ -56,6 +56,9 @@ struct FamilyTable {
 double structureIntensity(const Structure& structure, const std::vector<Site>& cellSites,
                           const Miller& hkl);
 
+// Volume of the structure's cell, cubic angstrom.
+double cellVolume(const Structure& structure);
+
 // 1/d^2 of hkl in the structure's cell, 1/angstrom^2.
 double inverseSpacingSquared(const Structure& structure, const Miller& hkl);
 

@@ -24,6 +24,8 @@ namespace {
 
 constexpr std::size_t kMaxFileBytes = 64u << 20;
 constexpr std::size_t kNameCapacity = 49;
+// Reflections times atoms of the largest search sphere: a few seconds.
+constexpr double kMaxSearchWork = 1e8;
 // InitCrySet's status for a crystal file whose first line is no accepted tag.
 constexpr std::uint16_t kStatusRefusedVersion = 300;
 
@@ -126,12 +128,23 @@ UserPhaseResult fromCif(const std::string& text, const std::string& label, int b
         reflector_model::PhaseSpec spec;
         spec.structureFile = s.fileName;
         spec.name = cif.name;
-        const reflector_model::PhaseList list = reflector_model::buildPhaseList(spec, s, {}, false);
+        // A search sphere of radius s sums over about 16.8 s^3 V reflections,
+        // each over every atom: large cells stop early rather than run for minutes.
+        const double positions = static_cast<double>(reflector_model::unitCellSites(s).size());
+        const double sLimit = std::clamp(
+            std::cbrt(kMaxSearchWork / (16.8 * reflector_model::cellVolume(s) * positions)), 1.0,
+            2.0);
+        const reflector_model::PhaseList list =
+            reflector_model::buildPhaseList(spec, s, {}, false, sLimit);
         if (list.entries.empty()) {
             throw StructureFileError(label + ": the structure scatters into no reflection");
         }
         if (!list.converged) {
-            phase.notes.push_back("reflectors searched up to sin(theta)/lambda = 2/angstrom only");
+            char limitNote[96];
+            std::snprintf(limitNote, sizeof limitNote,
+                          "reflectors searched up to sin(theta)/lambda = %.2f/angstrom only",
+                          list.sMax);
+            phase.notes.push_back(limitNote);
         }
         TPhaseRecord& record = phase.record;
         record.Name = cif.name.substr(0, kNameCapacity);
