@@ -192,3 +192,18 @@ std::string PhaseTitle(const TPhaseRecord& phase) {
     }
     return phase.Symbol;
 }
+
+std::array<std::string, 4> PhaseDescriptionLines(const TPhaseRecord& phase, const TCrySet& crySet,
+                                                 char decimalSeparator) {
+    std::array<std::string, 4> lines;
+    lines[0] = ("Phase=" + phase.Name).substr(0, 55);
+    if (phase.SpaceGroupCode > 230) {
+        lines[1] =
+            "Laue Group=" + std::to_string(phase.SpaceGroupCode - 240) + " (" + phase.Symbol + ")";
+    } else {
+        lines[1] = "Space Group=" + PhaseTitle(phase);
+    }
+    lines[2] = "Crystal System=" + CrystalSystemText(phase.SpaceGroupCode);
+    lines[3] = LatticeText(crySet, decimalSeparator);
+    return lines;
+}

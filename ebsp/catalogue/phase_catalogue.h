@@ -79,3 +79,10 @@ std::string LatticeText(const TCrySet& crySet, char decimalSeparator = '.');
 
 // "167, R -3 c" for a space-group-coded phase, the symbol alone otherwise.
 std::string PhaseTitle(const TPhaseRecord& phase);
+
+// The four lines the main window shows for a phase: "Phase=" + name (cut to
+// 55 characters), the space-group or Laue-group line, "Crystal System=" + the
+// system of the code, and the lattice line of crySet (built from the phase).
+// Serves built-in and loaded phases alike.
+std::array<std::string, 4> PhaseDescriptionLines(const TPhaseRecord& phase, const TCrySet& crySet,
+                                                 char decimalSeparator = '.');

@@ -71,14 +71,15 @@ std::vector<FixedRun> readFixedRuns(const std::string& path, int phaseIndex) {
 }
 
 PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure,
-                         const std::vector<FixedRun>& fixed) {
+                         const std::vector<FixedRun>& fixed, bool requireConvergence,
+                         double sLimit) {
     std::set<Miller> fixedSet;
     for (const FixedRun& run : fixed) {
         for (const Miller& hkl : run.members) {
             fixedSet.insert(friedelCanonical(hkl));
         }
     }
-    for (double sMax = 1.0; sMax <= 2.0; sMax += 0.25) {
+    for (double sMax = 1.0; sMax <= sLimit; sMax += 0.25) {
         const FamilyTable table = computeFamilies(structure, sMax);
         PhaseList list;
         list.spec = spec;
@@ -167,6 +168,10 @@ PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure,
         // Nothing outside the sphere may outrank the first family left out.
         if (firstLeftOut != nullptr &&
             intensityBoundBeyond(structure, sMax) < firstLeftOut->intensity) {
+            return list;
+        }
+        if (!requireConvergence && sMax + 0.25 > sLimit) {
+            list.converged = false;
             return list;
         }
     }

@@ -1,5 +1,6 @@
 // Kinematic electron-diffraction model: |F|^2 with the electron scattering
-// factors of International Tables C Table 4.3.2.2, no Debye-Waller factor.
+// factors of International Tables C Table 4.3.2.2, with a Debye-Waller factor
+// only for sites that carry a displacement parameter.
 #include "reflector_model.h"
 
 #include <algorithm>
@@ -19,14 +20,15 @@
 namespace reflector_model {
 namespace {
 
-constexpr double kSnapTolerance = 1e-5;
 constexpr double kFamilyTolerance = 1e-6;    // relative, on d and on |F|^2
 constexpr double kSameSiteTolerance = 1e-4;  // fractional, periodic
 
-double snapped(double v) {
+double snapped(double v, double tolerance) {
     const double k = std::round(v * 24.0);
-    return std::fabs(v - k / 24.0) <= kSnapTolerance ? k / 24.0 : v;
+    return std::fabs(v - k / 24.0) <= tolerance ? k / 24.0 : v;
 }
+
+std::vector<gemmi::Op> operationsOf(const Structure& structure);
 
 const gemmi::SpaceGroup& spaceGroupOf(const Structure& structure) {
     const gemmi::SpaceGroup* sg =
@@ -76,6 +78,22 @@ std::array<std::array<double, 3>, 3> reciprocalMetric(const Structure& s) {
     return inv;
 }
 
+// exp(-B s^2) with B = 8 pi^2 U; exactly 1 without a displacement parameter.
+double debyeWaller(double uIso, double s) {
+    return std::exp(-8.0 * std::numbers::pi * std::numbers::pi * uIso * s * s);
+}
+
+std::vector<gemmi::Op> operationsOf(const Structure& structure) {
+    if (structure.operations.empty()) {
+        return spaceGroupOf(structure).operations().all_ops_sorted();
+    }
+    std::vector<gemmi::Op> ops;
+    for (const std::string& triplet : structure.operations) {
+        ops.push_back(gemmi::parse_triplet(triplet));
+    }
+    return ops;
+}
+
 struct Reflection {
     Miller hkl;
     double d;
@@ -122,10 +140,12 @@ Structure readStructureFile(const std::string& path) {
 }
 
 std::vector<Site> unitCellSites(const Structure& structure) {
-    const std::vector<gemmi::Op> ops = spaceGroupOf(structure).operations().all_ops_sorted();
+    const std::vector<gemmi::Op> ops = operationsOf(structure);
+    const double tol = structure.snapTolerance;
     std::vector<Site> all;
     for (const Site& site : structure.sites) {
-        const std::array<double, 3> xyz = {snapped(site.x), snapped(site.y), snapped(site.z)};
+        const std::array<double, 3> xyz = {snapped(site.x, tol), snapped(site.y, tol),
+                                           snapped(site.z, tol)};
         const std::size_t start = all.size();
         for (const gemmi::Op& op : ops) {
             std::array<double, 3> p = op.apply_to_xyz(xyz);
@@ -156,6 +176,38 @@ double intensityBoundBeyond(const Structure& structure, double sMax) {
     return sum * sum;
 }
 
+double cellVolume(const Structure& s) {
+    const double deg = std::numbers::pi / 180.0;
+    const double ca = std::cos(s.alpha * deg), cb = std::cos(s.beta * deg),
+                 cg = std::cos(s.gamma * deg);
+    return s.a * s.b * s.c *
+           std::sqrt(std::max(0.0, 1 + 2 * ca * cb * cg - ca * ca - cb * cb - cg * cg));
+}
+
+double inverseSpacingSquared(const Structure& structure, const Miller& hkl) {
+    const auto gStar = reciprocalMetric(structure);
+    double inverseD2 = 0;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            inverseD2 += hkl[i] * gStar[i][j] * hkl[j];
+        }
+    }
+    return inverseD2;
+}
+
+double structureIntensity(const Structure& structure, const std::vector<Site>& cellSites,
+                          const Miller& hkl) {
+    const double s = 0.5 * std::sqrt(inverseSpacingSquared(structure, hkl));
+    std::complex<double> f = 0;
+    for (const Site& site : cellSites) {
+        const double phase =
+            2 * std::numbers::pi * (hkl[0] * site.x + hkl[1] * site.y + hkl[2] * site.z);
+        f += site.occupancy * electronScatteringFactor(site.element, s) *
+             debyeWaller(site.uIso, s) * std::complex<double>(std::cos(phase), std::sin(phase));
+    }
+    return std::norm(f);
+}
+
 Miller friedelCanonical(const Miller& hkl) {
     for (int v : hkl) {
         if (v != 0) {
@@ -173,10 +225,11 @@ FamilyTable computeFamilies(const Structure& structure, double sMax) {
     const int kMax = static_cast<int>(2 * sMax * structure.b);
     const int lMax = static_cast<int>(2 * sMax * structure.c);
 
-    // Atoms grouped by element, so each reflection evaluates every f_e once.
-    std::map<std::string, std::vector<const Site*>> byElement;
+    // Atoms grouped by element (and displacement), so each reflection
+    // evaluates every f_e once.
+    std::map<std::pair<std::string, double>, std::vector<const Site*>> byElement;
     for (const Site& site : sites) {
-        byElement[site.element].push_back(&site);
+        byElement[{site.element, site.uIso}].push_back(&site);
     }
 
     std::vector<Reflection> reflections;
@@ -199,7 +252,7 @@ FamilyTable computeFamilies(const Structure& structure, double sMax) {
                     continue;
                 }
                 std::complex<double> f = 0;
-                for (const auto& [element, members] : byElement) {
+                for (const auto& [key, members] : byElement) {
                     std::complex<double> sum = 0;
                     for (const Site* site : members) {
                         const double phase =
@@ -207,7 +260,7 @@ FamilyTable computeFamilies(const Structure& structure, double sMax) {
                         sum += site->occupancy *
                                std::complex<double>(std::cos(phase), std::sin(phase));
                     }
-                    f += electronScatteringFactor(element, s) * sum;
+                    f += electronScatteringFactor(key.first, s) * debyeWaller(key.second, s) * sum;
                 }
                 const double intensity = std::norm(f);
                 reflections.push_back({hkl, 1.0 / std::sqrt(inverseD2), intensity});

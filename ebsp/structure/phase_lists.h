@@ -52,6 +52,7 @@ struct PhaseList {
     int clampedFamilies = 0;  // computed families lowered to keep intensities falling
     int droppedFamilies = 0;  // computed families sharing only some members with fixed ones
     double sMax = 0;
+    bool converged = true;  // false: searched to sLimit without proving the list complete
 };
 
 std::vector<PhaseSpec> readPhaseSpecs(const std::string& path);
@@ -59,9 +60,12 @@ std::vector<FixedRun> readFixedRuns(const std::string& path, int phaseIndex);
 
 // Structure file and fixed families in, the finished list out.  The search
 // sphere grows until no reflection outside it could outrank the first family
-// left out; throws std::runtime_error when that needs s > 2 1/angstrom.
+// left out; when that needs s > sLimit (1/angstrom) it throws
+// std::runtime_error, or with requireConvergence false returns the list of the
+// last sphere within sLimit, marked unconverged.
 PhaseList buildPhaseList(const PhaseSpec& spec, const Structure& structure,
-                         const std::vector<FixedRun>& fixed);
+                         const std::vector<FixedRun>& fixed, bool requireConvergence = true,
+                         double sLimit = 2.0);
 
 // buildPhaseList for phase spec, reading its files from dataDirectory.
 PhaseList buildPhaseListFromDirectory(const std::string& dataDirectory, const PhaseSpec& spec);

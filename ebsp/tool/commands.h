@@ -1,0 +1,18 @@
+// The subcommands of ebsp-tool, one source file each.  Each takes the
+// arguments after its name and returns the exit status: 0 success, 2 a bad
+// argument or file (with the message on stderr).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ebsp_tool {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitBadInput = 2;
+
+// ebsp-tool phase FILE|N [--reflectors N] [--block N]
+int runPhase(const std::vector<std::string>& args);
+extern const char* const kPhaseUsage;
+
+}  // namespace ebsp_tool
