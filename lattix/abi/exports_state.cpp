@@ -11,11 +11,11 @@ LATTIX_API char* LATTIX_CALL ErrMsg(char* buffer) {
 }
 
 LATTIX_API void LATTIX_CALL SetMessageBoxHandler(TLtxMessageBoxHandler handler) {
-    lattix::setMessageBoxHandler(handler);
+    lattix::abi::guarded([&] { lattix::setMessageBoxHandler(handler); });
 }
 
 LATTIX_API uint16_t LATTIX_CALL GetInitIoStatus(void) {
-    return lattix::initIoStatus;
+    return lattix::abi::guarded(std::uint16_t{0}, [] { return lattix::initIoStatus; });
 }
 
 }  // extern "C"

@@ -97,7 +97,7 @@ void str2Vec(const TCrySet& cs, bool direction, std::string_view text, TVec3D& o
 
 void setPseudoSymmetry(TCrySet& cs, std::uint8_t kind, float u, float v, float w, float value) {
     // A count outside 0..3 (full, or a record never initialised) adds nothing.
-    if (cs.PseudoCount < 0 || cs.PseudoCount >= 4) return;
+    if (cs.PseudoCount < 0 || cs.PseudoCount >= LATTIX_PSEUDO_CAPACITY) return;
     TVec3D axis = matMul3x1(cs.Direct, TVec3D{double(u), double(v), double(w)});
     unityVector(axis);  // a zero axis becomes (1, 0, 0)
     TPseudoSym& entry = cs.Pseudo[cs.PseudoCount];
@@ -153,15 +153,18 @@ void buildSymOps(TCrySet& cs) {
 // ---- APU blocks ---------------------------------------------------------------
 
 void convertApuBlock(const TCrySet& cs, TApuBlock& block) {
-    const int dirs = block.DirCount < 0 ? 0 : (block.DirCount > 5 ? 5 : block.DirCount);
-    const int normals = block.NormalCount < 0 ? 0 : (block.NormalCount > 5 ? 5 : block.NormalCount);
+    constexpr int kEntries = LATTIX_APU_ENTRY_CAPACITY;
+    const int dirs =
+        block.DirCount < 0 ? 0 : (block.DirCount > kEntries ? kEntries : block.DirCount);
+    const int normals =
+        block.NormalCount < 0 ? 0 : (block.NormalCount > kEntries ? kEntries : block.NormalCount);
     for (int i = 0; i < dirs; ++i) {
-        block.DirTexts[i][15] = '\0';
+        block.DirTexts[i][LATTIX_INDEX_TEXT_SIZE - 1] = '\0';
         block.Dirs[i] = directionOf(cs, block.DirTexts[i]);
     }
     for (int i = 0; i < normals; ++i) {
-        char(&text)[16] = block.NormalTexts[i];
-        text[15] = '\0';
+        char(&text)[LATTIX_INDEX_TEXT_SIZE] = block.NormalTexts[i];
+        text[LATTIX_INDEX_TEXT_SIZE - 1] = '\0';
         const std::string trimmed(trimBlanks(text));
         std::memcpy(text, trimmed.c_str(), trimmed.size() + 1);
         const std::size_t x = trimmed.find('x');

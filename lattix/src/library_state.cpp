@@ -75,7 +75,8 @@ void statusText(std::uint16_t status, char* buffer) {
     if (text != nullptr) {
         std::strcpy(buffer, text);  // the longest text is 38 characters + NUL
     } else {
-        std::snprintf(buffer, 39, "Error number: %u", static_cast<unsigned>(status));
+        std::snprintf(buffer, LATTIX_ERRMSG_SIZE, "Error number: %u",
+                      static_cast<unsigned>(status));
     }
 }
 

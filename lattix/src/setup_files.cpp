@@ -103,7 +103,7 @@ void storeText(char (&field)[N], std::string_view text) {
     field[n] = '\0';
 }
 
-constexpr std::size_t kApuTextWidth = 15;
+constexpr std::size_t kApuTextWidth = LATTIX_INDEX_TEXT_SIZE - 1;
 
 }  // namespace
 
@@ -214,9 +214,9 @@ std::uint16_t parseSymGen(std::string_view text, std::int32_t laue, GeneratorLis
     for (std::int32_t g = 0; g < count; ++g) {
         std::int32_t order = 0;
         if (!reader.readInteger(order)) return kStatusInvalidNumber;
-        if (order > 96) return kStatusRangeError;
+        if (order > LATTIX_SYM_CAPACITY) return kStatusRangeError;
         if (order > 1) operators *= order;
-        if (operators > 96) return kStatusRangeError;  // SymOps holds 96 matrices
+        if (operators > LATTIX_SYM_CAPACITY) return kStatusRangeError;  // what SymOps holds
         out.orders[g] = order;
         storeText(out.axisTexts[g], reader.readChars(6));
     }
@@ -247,7 +247,8 @@ std::uint16_t readApuRecord(TextReader& reader, TApuBlock& block) {
     }
     const std::int32_t dirCount = block.DirCount;
     const std::int32_t normalCount = block.NormalCount;
-    if (dirCount < 0 || dirCount > 5 || normalCount < 0 || normalCount > 5) {
+    constexpr std::int32_t kEntries = LATTIX_APU_ENTRY_CAPACITY;
+    if (dirCount < 0 || dirCount > kEntries || normalCount < 0 || normalCount > kEntries) {
         block.DirCount = 0;
         block.NormalCount = 0;
         return kStatusRangeError;
@@ -273,8 +274,10 @@ std::uint16_t parseApuRecord(std::string_view text, std::int32_t laue, std::int3
     // Records run 11 v0, 11 v1, 10 v0, ..., 1 v1.  Outside 1..11 no position
     // matches: the search ends at the end of the file with the zero record
     // instead of running on for ever.
-    const bool known = laue >= 1 && laue <= 11 && (variant == 0 || variant == 1);
-    const long target = known ? (11L - laue) * 2 + variant : std::numeric_limits<long>::max();
+    const bool known =
+        laue >= 1 && laue <= LATTIX_LAUE_GROUP_COUNT && (variant == 0 || variant == 1);
+    const long target = known ? (long{LATTIX_LAUE_GROUP_COUNT} - laue) * 2 + variant
+                              : std::numeric_limits<long>::max();
     TextReader reader(text);
     for (long position = 0;; ++position) {
         if (reader.atEndOfData()) {
