@@ -266,7 +266,8 @@ std::string findCrystalFile(std::string_view name) {
     for (fs::directory_iterator it(common, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
         std::error_code typeError;
-        if (!it->is_directory(typeError) && wildcardMatch(bare, entry)) matches.push_back(entry);
+        // Only regular files (or links to them): folders, FIFOs and devices are no crystal files.
+        if (it->is_regular_file(typeError) && wildcardMatch(bare, entry)) matches.push_back(entry);
     }
     if (matches.empty()) return given;
     std::string first = matches.front();

@@ -109,6 +109,13 @@ constexpr std::size_t kApuTextWidth = LATTIX_INDEX_TEXT_SIZE - 1;
 
 std::uint16_t readWholeFile(const std::string& path, std::string& contents) {
     contents.clear();
+    // Opening a FIFO waits for a writer and a device may never end: anything
+    // but a regular file (or a link to one) is refused before it is opened.
+    std::error_code typeError;
+    const std::filesystem::file_status type = std::filesystem::status(path, typeError);
+    if (!typeError && std::filesystem::exists(type) && !std::filesystem::is_regular_file(type)) {
+        return kStatusAccessDenied;
+    }
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return statusOfErrno(errno != 0 ? errno : ENOENT, path);

@@ -35,7 +35,8 @@ constexpr std::uint16_t kStatusRefusedVersion = LATTIX_STATUS_REFUSED_VERSION;
 constexpr std::size_t kMaxFileBytes = LATTIX_MAX_FILE_BYTES;
 
 // Reads a whole file; 0 or the status of the failure (numbering above, else
-// the platform's error number).
+// the platform's error number).  Anything but a regular file is refused
+// unopened with kStatusAccessDenied.
 std::uint16_t readWholeFile(const std::string& path, std::string& contents);
 
 // A cursor over a text with the reading rules of the data files: numbers are
