@@ -69,6 +69,9 @@ void statusText(std::uint16_t status, char* buffer) {
         case 106:
             text = "Invalid numeric format";
             break;
+        case LATTIX_STATUS_FILE_TOO_LARGE:
+            text = "File too large";
+            break;
         default:
             break;
     }

@@ -121,8 +121,10 @@ std::uint16_t readWholeFile(const std::string& path, std::string& contents) {
     if (file == nullptr) return statusOfErrno(errno != 0 ? errno : ENOENT, path);
     char buffer[8192];
     std::uint16_t status = kStatusOk;
-    while (contents.size() < kMaxFileBytes) {
-        const std::size_t want = std::min(sizeof buffer, kMaxFileBytes - contents.size());
+    // One byte past the limit tells a file that is too large (even one that
+    // grew after it was opened); it is refused, never read in part.
+    while (contents.size() <= kMaxFileBytes) {
+        const std::size_t want = std::min(sizeof buffer, kMaxFileBytes + 1 - contents.size());
         const std::size_t got = std::fread(buffer, 1, want, file);
         contents.append(buffer, got);
         if (got < want) {
@@ -131,6 +133,8 @@ std::uint16_t readWholeFile(const std::string& path, std::string& contents) {
         }
     }
     std::fclose(file);
+    if (status == kStatusOk && contents.size() > kMaxFileBytes) status = kStatusFileTooLarge;
+    if (status != kStatusOk) contents.clear();
     return status;
 }
 

@@ -36,7 +36,8 @@ constexpr std::size_t kMaxFileBytes = LATTIX_MAX_FILE_BYTES;
 
 // Reads a whole file; 0 or the status of the failure (numbering above, else
 // the platform's error number).  Anything but a regular file is refused
-// unopened with kStatusAccessDenied.
+// unopened with kStatusAccessDenied, a file over kMaxFileBytes with
+// kStatusFileTooLarge; a failed read leaves contents empty.
 std::uint16_t readWholeFile(const std::string& path, std::string& contents);
 
 // A cursor over a text with the reading rules of the data files: numbers are

@@ -109,3 +109,33 @@ TEST_F(SpecialFiles, DeviceIsRefusedLikeAnUnreadableFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A good crystal file padded after line 5 (which is ignored) to size bytes.
+std::string paddedCrystalFile(std::size_t size) {
+    std::string text = "VER3.1\nBig\n\n11\n4 4 4 90 90 90\n";
+    while (text.size() + 81 <= size)
+        text += std::string(80, 'x') + "\n";
+    text += std::string(size - text.size(), 'y');
+    return text;
+}
+
+TEST_F(SpecialFiles, FilesOverTheLimitAreRefusedWithTheirText) {
+    constexpr std::size_t kLimit = LATTIX_MAX_FILE_BYTES;
+    ASSERT_EQ(paddedCrystalFile(kLimit).size(), kLimit);
+    EXPECT_EQ(init(crystalFile("limit.cry", paddedCrystalFile(kLimit))), 0);
+    EXPECT_EQ(init(crystalFile("over.cry", paddedCrystalFile(kLimit + 1))), 110);
+    EXPECT_EQ(errMsg(), "File too large");
+
+    // The setup data too: a SYMGEN over the limit is not read in part.
+    std::string symgen;
+    {
+        std::ifstream in(m_system / "SYMGEN", std::ios::binary);
+        symgen.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    lattix_test::writeFile(m_system / "SYMGEN", symgen + std::string(kLimit, '\n'));
+    EXPECT_EQ(initCubic(), 110);
+}
+
+}  // namespace
