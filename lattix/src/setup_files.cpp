@@ -267,12 +267,12 @@ std::uint16_t readApuRecord(TextReader& reader, TApuBlock& block) {
     reader.skipLine();
     for (std::int32_t i = 0; i < dirCount; ++i) {
         storeText(block.DirTexts[i], reader.readChars(kApuTextWidth));
-        if (!trimBlanks(reader.skipLine()).empty()) return kStatusRangeError;
+        reader.skipLine();  // stored files may carry notes after the field
     }
     for (std::int32_t i = 0; i < normalCount; ++i) {
         if (!reader.readInteger(block.NormalCodes[i])) return kStatusInvalidNumber;
         storeText(block.NormalTexts[i], reader.readChars(kApuTextWidth));
-        if (!trimBlanks(reader.skipLine()).empty()) return kStatusRangeError;
+        reader.skipLine();
     }
     return kStatusOk;
 }

@@ -85,8 +85,8 @@ std::uint16_t parseSymGen(std::string_view text, std::int32_t laue, GeneratorLis
 // Code, Values, counts, NormalCodes, DirTexts and the untrimmed NormalTexts;
 // Dirs and Normals are zero.  The record is found by position (11 v0, 11 v1,
 // 10 v0, ..., 1 v1); past the end of the file, or for a Laue group outside
-// 1..11, it is the zero record.  Counts outside 0..5 and texts running past
-// their 15-character fields fail with kStatusRangeError.
+// 1..11, it is the zero record.  Counts outside 0..5 fail with
+// kStatusRangeError; text after a 15-character field is ignored.
 std::uint16_t parseApuRecord(std::string_view text, std::int32_t laue, std::int32_t variant,
                              TApuBlock& block);
 
