@@ -226,6 +226,8 @@ int symSetDir(const TCrySet& cs, bool dropAntiparallel, const TVec3D& d, bool& h
 }
 
 void normalizeEuler(const TCrySet& cs, TVec3D& e) {
+    // No angle to reduce: any result would be an invented orientation.
+    if (!std::isfinite(e.x) || !std::isfinite(e.y) || !std::isfinite(e.z)) return;
     const TVec3D& limits = cs.EulerLimits;
     reducePhi2(e, limits);
     if (cs.LaueGroup >= 10) {
