@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "lattixLib.h"
 
@@ -13,6 +14,36 @@ std::uint16_t initIoStatus = 0;
 
 namespace {
 TLtxMessageBoxHandler messageBoxHandler = nullptr;
+
+// Boxes shown during the current export call; the library's captions and
+// texts are literals, so the pointers stay valid.
+struct ShownBox {
+    const char* caption;
+    const char* text;
+};
+int exportCallDepth = 0;
+ShownBox shownBoxes[8];
+int shownBoxCount = 0;
+
+bool alreadyShownInThisCall(const char* caption, const char* text) {
+    if (exportCallDepth == 0) return false;
+    for (int i = 0; i < shownBoxCount; ++i) {
+        if (std::strcmp(shownBoxes[i].caption, caption) == 0 &&
+            std::strcmp(shownBoxes[i].text, text) == 0)
+            return true;
+    }
+    if (shownBoxCount < static_cast<int>(std::size(shownBoxes)))
+        shownBoxes[shownBoxCount++] = ShownBox{caption, text};
+    return false;
+}
+}  // namespace
+
+ExportCallScope::ExportCallScope() noexcept {
+    if (exportCallDepth++ == 0) shownBoxCount = 0;
+}
+
+ExportCallScope::~ExportCallScope() {
+    --exportCallDepth;
 }
 
 void setMessageBoxHandler(TLtxMessageBoxHandler handler) {
@@ -20,6 +51,9 @@ void setMessageBoxHandler(TLtxMessageBoxHandler handler) {
 }
 
 void showMessageBox(const char* caption, const char* text) noexcept {
+    if (caption == nullptr) caption = "";
+    if (text == nullptr) text = "";
+    if (alreadyShownInThisCall(caption, text)) return;
     if (messageBoxHandler != nullptr) {
         messageBoxHandler(caption, text);
         return;
