@@ -2,11 +2,12 @@
 #include "guard.h"
 #include "lattixLib.h"
 #include "library_state.h"
+#include "setup_report.h"
 
 extern "C" {
 
 LATTIX_API char* LATTIX_CALL ErrMsg(char* buffer) {
-    lattix::abi::guarded([&] { lattix::statusText(lattix::lastStatus, buffer); });
+    lattix::abi::guarded([&] { lattix::errMsgText(buffer); });
     return buffer;
 }
 

@@ -64,47 +64,50 @@ void showMessageBox(const char* caption, const char* text) noexcept {
 void statusText(std::uint16_t status, char* buffer) {
     const char* text = nullptr;
     switch (status) {
-        case 0:
+        case LATTIX_STATUS_OK:
             text = "Ok";
             break;
-        case 1:
+        case LATTIX_STATUS_OUT_OF_MEMORY:
             text = "Insufficient memory for this operation";
             break;
-        case 2:
+        case LATTIX_STATUS_FILE_NOT_FOUND:
             text = "File not found";
             break;
-        case 3:
+        case LATTIX_STATUS_PATH_NOT_FOUND:
             text = "Path not found";
             break;
-        case 4:
+        case LATTIX_STATUS_TOO_MANY_OPEN_FILES:
             text = "Too many open files";
             break;
-        case 5:
+        case LATTIX_STATUS_ACCESS_DENIED:
             text = "File access denied";
             break;
-        case 100:
+        case LATTIX_STATUS_READ_ERROR:
             text = "Disk read error";
             break;
-        case 101:
+        case LATTIX_STATUS_WRITE_ERROR:
             text = "Disk write error";
             break;
-        case 102:
+        case LATTIX_STATUS_NOT_ASSIGNED:
             text = "File not assigned";
             break;
-        case 103:
+        case LATTIX_STATUS_NOT_OPEN:
             text = "File not open";
             break;
-        case 104:
+        case LATTIX_STATUS_NOT_OPEN_FOR_INPUT:
             text = "File not open for input";
             break;
-        case 105:
+        case LATTIX_STATUS_NOT_OPEN_FOR_OUTPUT:
             text = "File not open for output";
             break;
-        case 106:
+        case LATTIX_STATUS_INVALID_NUMBER:
             text = "Invalid numeric format";
             break;
         case LATTIX_STATUS_FILE_TOO_LARGE:
             text = "File too large";
+            break;
+        case LATTIX_STATUS_NO_CELL:
+            text = "Cell parameters make no cell";
             break;
         default:
             break;

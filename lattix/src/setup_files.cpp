@@ -279,6 +279,18 @@ std::uint16_t readApuRecord(TextReader& reader, TApuBlock& block) {
 
 }  // namespace
 
+std::uint16_t countApuRecords(std::string_view text, std::int32_t& count) {
+    count = 0;
+    TextReader reader(text);
+    TApuBlock block;
+    while (!reader.atEndOfData()) {
+        const std::uint16_t status = readApuRecord(reader, block);
+        if (status != kStatusOk) return status;
+        ++count;
+    }
+    return kStatusOk;
+}
+
 std::uint16_t parseApuRecord(std::string_view text, std::int32_t laue, std::int32_t variant,
                              TApuBlock& block) {
     block = TApuBlock{};
@@ -336,7 +348,8 @@ std::uint16_t parseCrystalFile(std::string_view text, TCrySet& cs) {
     float* const cell[6] = {&cs.A, &cs.B, &cs.C, &cs.Alpha, &cs.Beta, &cs.Gamma};
     for (float* field : cell) {
         double value = 0.0;
-        if (!reader.readReal(value)) return kStatusInvalidNumber;
+        // A file that ends before its six cell values has no cell to read.
+        if (reader.atEndOfData() || !reader.readReal(value)) return kStatusInvalidNumber;
         // A Single cannot hold more; beyond it the value is no usable number.
         if (value > std::numeric_limits<float>::max() ||
             value < -std::numeric_limits<float>::max()) {

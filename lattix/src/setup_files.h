@@ -90,12 +90,17 @@ std::uint16_t parseSymGen(std::string_view text, std::int32_t laue, GeneratorLis
 std::uint16_t parseApuRecord(std::string_view text, std::int32_t laue, std::int32_t variant,
                              TApuBlock& block);
 
+// Counts the records of an APU text, stopping at the first damaged one
+// (whose status is returned; count then holds the records before it).
+std::uint16_t countApuRecords(std::string_view text, std::int32_t& count);
+
 // True for an accepted version tag ("VER2.2" .. "VER3.1"), any letter case.
 bool isAcceptedVersionTag(std::string_view line);
 
 // Reads lines 1..5 of a crystal file into Name, Reference, LaueGroup and
 // A..Gamma, storing each field as it is read.  0, kStatusRefusedVersion, or
-// kStatusInvalidNumber (then the fields before the bad one are written).
+// kStatusInvalidNumber (then the fields before the bad one are written), also
+// for a file that ends before its six cell values.
 std::uint16_t parseCrystalFile(std::string_view text, TCrySet& cs);
 
 // Removes characters below code 33 at both ends.

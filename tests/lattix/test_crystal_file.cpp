@@ -91,15 +91,18 @@ TEST_F(CrystalFiles, BadNumbersStopTheRead) {
     EXPECT_EQ(init(crystalFile("e.cry", "VER3.1\nName\nRef\n11\n4 4 1e999 90 90 90\n")), 106);
 }
 
-TEST_F(CrystalFiles, ShortFilesReadZerosAndCutTexts) {
-    EXPECT_EQ(init(crystalFile("s.cry", "VER3.1\nA name longer than twenty\nRef\n11\n")), 0);
+TEST_F(CrystalFiles, ShortFilesCutTextsAndHaveNoCell) {
+    // A file that ends before its cell line has no cell: no success for zeros.
+    EXPECT_EQ(init(crystalFile("s.cry", "VER3.1\nA name longer than twenty\nRef\n11\n")), 106);
     EXPECT_STREQ(m_cs->Name, "A name longer than t");
-    EXPECT_EQ(m_cs->A, 0.0f);
-    EXPECT_EQ(m_cs->Gamma, 0.0f);
-    EXPECT_EQ(init(crystalFile("t.cry", "VER3.1")), 201);  // no Laue group: 0 is out of range
+    EXPECT_EQ(init(crystalFile("t.cry", "VER3.1")), 106);
     EXPECT_STREQ(m_cs->Name, "");
+    EXPECT_EQ(GetInitIoStatus(), 0);  // the setup data were never reached
+    EXPECT_EQ(errMsg(), "Invalid numeric format");
+    // A Laue group outside 1..11 with a good cell: the range status, in LastStatus too.
+    EXPECT_EQ(init(crystalFile("u.cry", "VER3.1\nU\n\n0\n4 4 4 90 90 90\n")), 201);
     EXPECT_EQ(GetInitIoStatus(), 201);
-    EXPECT_EQ(errMsg(), "Ok");  // LastStatus is left for the crystal file alone
+    EXPECT_EQ(errMsg(), "Error number: 201");
 }
 
 TEST_F(CrystalFiles, FoundInCommonByPattern) {
@@ -129,7 +132,7 @@ TEST_F(CrystalFiles, MissingSetupDataEndTheInitialisation) {
     const std::string path = crystalFile("ok.cry", "VER3.1\nOk\n\n11\n4 4 4 90 90 90\n");
     EXPECT_EQ(init(path), 2);
     EXPECT_EQ(GetInitIoStatus(), 2);
-    EXPECT_EQ(errMsg(), "Ok");
+    EXPECT_EQ(errMsg(), "APU: File not found");
     EXPECT_EQ(m_cs->SymOpCount, 24);  // SYMGEN was read before APU failed
     writeFile(m_system / "APU", "110 0 45 0 54.7 9 0\n");
     EXPECT_EQ(init(path), 201);
