@@ -1,5 +1,6 @@
 // Exports of the crystal-set family: initialisation from memory or a crystal file, spacings,
 // indices to vectors.
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -73,10 +74,14 @@ LATTIX_API uint16_t LATTIX_CALL InitCrySet(TCrySet* cs, const char* fileName) {
     });
     if (ioStatus != 0) return ioStatus;
     if (status != 0) {
-        const std::string path = cs != nullptr && cs->FileName[0] != '\0'
-                                     ? std::string(cs->FileName)
-                                     : std::string(lattix::textView(fileName));
         lattix::abi::guarded([&] {
+            // FileName is this call's only when a name was given (it may hold
+            // anything otherwise).
+            const std::string_view given = lattix::textView(fileName);
+            const std::size_t stored =
+                cs != nullptr && !given.empty() ? strnlen(cs->FileName, sizeof cs->FileName) : 0;
+            const std::string path =
+                stored != 0 ? std::string(cs->FileName, stored) : std::string(given);
             lattix::endSetupReport(status, lattix::SetupFile::Crystal, path,
                                    cs != nullptr ? cs->LaueGroup : 0);
         });
