@@ -1,4 +1,7 @@
-/* lattix: the exported C interface of the crystallographic library.
+/* lattix: the exported C interface of the crystallographic library: the 64
+ * crystallographic exports and two platform extras.  Further exports sit in
+ * headers of their own: lattixCell.h (checking a cell before InitCrySet2) and
+ * lattixSetup.h (the setup data: folder searched, what failed and why).
  *
  * Conventions for every export:
  *  - plain C names, the platform's standard calling convention for system
@@ -241,8 +244,9 @@ LATTIX_API void LATTIX_CALL SetMessageBoxHandler(TLtxMessageBoxHandler handler);
 
 /* I/O status of the last InitCrySet2 or InitCrySet: 0 when the setup data
  * were read in full, otherwise the status number of the failed step (same
- * numbering as ErrMsg).  A non-zero value means the record is partly built and
- * must not be used. */
+ * numbering as ErrMsg; LastStatus holds it too).  A non-zero value means the
+ * record is partly built and must not be used.  GetSetupReport (lattixSetup.h)
+ * tells which file failed, where and why. */
 LATTIX_API uint16_t LATTIX_CALL GetInitIoStatus(void);
 
 #ifdef __cplusplus
