@@ -11,6 +11,8 @@ namespace lattix {
 
 std::uint16_t lastStatus = 0;
 std::uint16_t initIoStatus = 0;
+int exportCallDepth = 0;
+int shownBoxCount = 0;
 
 namespace {
 TLtxMessageBoxHandler messageBoxHandler = nullptr;
@@ -21,9 +23,7 @@ struct ShownBox {
     const char* caption;
     const char* text;
 };
-int exportCallDepth = 0;
 ShownBox shownBoxes[8];
-int shownBoxCount = 0;
 
 bool alreadyShownInThisCall(const char* caption, const char* text) {
     if (exportCallDepth == 0) return false;
@@ -37,14 +37,6 @@ bool alreadyShownInThisCall(const char* caption, const char* text) {
     return false;
 }
 }  // namespace
-
-ExportCallScope::ExportCallScope() noexcept {
-    if (exportCallDepth++ == 0) shownBoxCount = 0;
-}
-
-ExportCallScope::~ExportCallScope() {
-    --exportCallDepth;
-}
 
 void setMessageBoxHandler(TLtxMessageBoxHandler handler) {
     messageBoxHandler = handler;

@@ -22,10 +22,16 @@ void showMessageBox(const char* caption, const char* text) noexcept;
 
 // Marks the run of one export call (nested scopes count as the outer one):
 // one bad input must not raise the same box once per symmetry operator.
+extern int exportCallDepth;
+extern int shownBoxCount;
+
 class ExportCallScope {
   public:
-    ExportCallScope() noexcept;
-    ~ExportCallScope();
+    // Inline: every export passes here, some of them in a few nanoseconds.
+    ExportCallScope() noexcept {
+        if (exportCallDepth++ == 0) shownBoxCount = 0;
+    }
+    ~ExportCallScope() { --exportCallDepth; }
     ExportCallScope(const ExportCallScope&) = delete;
     ExportCallScope& operator=(const ExportCallScope&) = delete;
 };
