@@ -19,13 +19,67 @@
 extern "C" {
 #endif
 
+/* ---- Facts of the boundary ----------------------------------------------
+ * Capacities, text-buffer sizes (NUL included), index ranges and status
+ * numbers, named once here; the records below and the library use them. */
+
+/* Entries of every symmetry-set array: four specimen blocks of the largest
+ * Laue group's 24 rotations.  Every caller array that receives a symmetry set
+ * (SymOps, SymSetMat/Eul/Dir, SpecialNormalizeEuler, AxisAngle*All, ...)
+ * holds this many. */
+#define LATTIX_SYM_CAPACITY 96
+#define LATTIX_FILE_NAME_SIZE 81    /* TCrySet.FileName: 80 characters */
+#define LATTIX_NAME_SIZE 21         /* TCrySet.Name: 20 characters */
+#define LATTIX_REFERENCE_SIZE 81    /* TCrySet.Reference: 80 characters */
+#define LATTIX_INDEX_TEXT_SIZE 16   /* index texts (TIndexText, APU texts) */
+#define LATTIX_APU_ENTRY_CAPACITY 5 /* direction and normal entries per APU block */
+#define LATTIX_PSEUDO_CAPACITY 4    /* pseudo-symmetry entries per crystal set */
+#define LATTIX_ERRMSG_SIZE 39       /* ErrMsg buffer */
+#define LATTIX_LAUE_SHORT_TEXT_SIZE 6
+#define LATTIX_LAUE_LONG_TEXT_SIZE 16
+#define LATTIX_HM_SYMBOL_SIZE 14 /* GetHermannMauguinSymbol buffer */
+#define LATTIX_AXIS_TEXT_SIZE 32 /* Axis2Indices text buffer */
+
+/* Laue group indices run 1..LATTIX_LAUE_GROUP_COUNT; phase codes are a
+ * space-group number 1..LATTIX_SPACE_GROUP_COUNT or LATTIX_LAUE_CODE_BASE plus
+ * a Laue index. */
+#define LATTIX_LAUE_GROUP_COUNT 11
+#define LATTIX_SPACE_GROUP_COUNT 230
+#define LATTIX_LAUE_CODE_BASE 240
+
+/* Status numbers (LastStatus, InitCrySet, GetInitIoStatus, CheckLattice);
+ * ErrMsg gives their texts.  Other platform errors keep their own number. */
+#define LATTIX_STATUS_OK 0
+#define LATTIX_STATUS_OUT_OF_MEMORY 1
+#define LATTIX_STATUS_FILE_NOT_FOUND 2
+#define LATTIX_STATUS_PATH_NOT_FOUND 3
+#define LATTIX_STATUS_TOO_MANY_OPEN_FILES 4
+#define LATTIX_STATUS_ACCESS_DENIED 5 /* also: not a regular file */
+#define LATTIX_STATUS_READ_ERROR 100
+#define LATTIX_STATUS_WRITE_ERROR 101
+#define LATTIX_STATUS_NOT_ASSIGNED 102
+#define LATTIX_STATUS_NOT_OPEN 103
+#define LATTIX_STATUS_NOT_OPEN_FOR_INPUT 104
+#define LATTIX_STATUS_NOT_OPEN_FOR_OUTPUT 105
+#define LATTIX_STATUS_INVALID_NUMBER 106 /* a number that does not read, or is missing */
+#define LATTIX_STATUS_FILE_TOO_LARGE 110 /* over LATTIX_MAX_FILE_BYTES, refused unread */
+/* A count, text or path that does not fit its field, a damaged setup record,
+ * or a Laue group outside 1..LATTIX_LAUE_GROUP_COUNT. */
+#define LATTIX_STATUS_RANGE_ERROR 201
+#define LATTIX_STATUS_NO_CELL 207         /* cell values that read but close no cell */
+#define LATTIX_STATUS_REFUSED_VERSION 300 /* crystal file version tag not accepted */
+
+/* Files the library reads (crystal files, SYMGEN, APU, Orvane.conf) are
+ * refused above this size. */
+#define LATTIX_MAX_FILE_BYTES (4L * 1024L * 1024L)
+
 /* Booleans across the boundary: one byte, 1 true, 0 false; any non-zero
  * argument byte counts as true. */
 typedef uint8_t TLtxBool;
 
 /* An index text passed "by value": a 16-character array read up to its
  * first NUL.  As a parameter it decays to a pointer to the first character. */
-typedef char TIndexText[16];
+typedef char TIndexText[LATTIX_INDEX_TEXT_SIZE];
 
 /* A vector, unit direction, plane normal or Euler triple (phi1, Phi, phi2) in
  * radians. */
@@ -53,11 +107,11 @@ typedef struct TApuBlock {
     double Values[4];    /* file order: Values[2], [1], [0], [3] */
     int32_t DirCount;    /* 0..5 */
     int32_t NormalCount; /* 0..5 */
-    TVec3D Normals[5];
-    TVec3D Dirs[5];
-    int32_t NormalCodes[5];
-    char NormalTexts[5][16];
-    char DirTexts[5][16];
+    TVec3D Normals[LATTIX_APU_ENTRY_CAPACITY];
+    TVec3D Dirs[LATTIX_APU_ENTRY_CAPACITY];
+    int32_t NormalCodes[LATTIX_APU_ENTRY_CAPACITY];
+    char NormalTexts[LATTIX_APU_ENTRY_CAPACITY][LATTIX_INDEX_TEXT_SIZE];
+    char DirTexts[LATTIX_APU_ENTRY_CAPACITY][LATTIX_INDEX_TEXT_SIZE];
 } TApuBlock;
 
 /* One pseudo-symmetry entry; stored for callers, never read by the library. */
@@ -71,9 +125,9 @@ typedef struct TPseudoSym {
  * matrices and proper rotations.  Caller-owned; filled by InitCrySet2 or
  * InitCrySet.  Cartesian crystal frame: Z along c, Y in the b-c plane. */
 typedef struct TCrySet {
-    char FileName[81];
-    char Name[21];
-    char Reference[81];
+    char FileName[LATTIX_FILE_NAME_SIZE];
+    char Name[LATTIX_NAME_SIZE];
+    char Reference[LATTIX_REFERENCE_SIZE];
     float A, B, C;            /* cell edges, caller's length unit */
     float Alpha, Beta, Gamma; /* cell angles, degrees */
     int32_t LaueGroup;        /* 1..11 */
@@ -85,66 +139,67 @@ typedef struct TCrySet {
     TMat3D DirectInv;
     TMat3D Recip; /* columns a*, b*, c* (no factor 2 pi) */
     TMat3D RecipInv;
-    int32_t SymOpCount;  /* valid entries in SymOps, >= 1 */
-    TMat3D SymOps[96];   /* SymOps[0] is the identity */
-    int32_t PseudoCount; /* 0..4 */
-    TPseudoSym Pseudo[4];
+    int32_t SymOpCount;                 /* valid entries in SymOps, >= 1 */
+    TMat3D SymOps[LATTIX_SYM_CAPACITY]; /* SymOps[0] is the identity */
+    int32_t PseudoCount;                /* 0..4 */
+    TPseudoSym Pseudo[LATTIX_PSEUDO_CAPACITY];
 } TCrySet;
 
 /* Twin test record. */
 typedef struct TTwinSet {
     TCrySet CrySet;
-    char TwinAxisText[16];   /* caller */
-    double TwinAngle;        /* caller, radians */
-    double AxisTolerance;    /* caller, radians */
-    double AngleTolerance;   /* caller, radians */
-    TVec3D TwinAxes[96];     /* SGBTwinInit */
-    int32_t TwinAxisCount;   /* SGBTwinInit */
-    double CosAxisTolerance; /* SGBTwinInit */
+    char TwinAxisText[LATTIX_INDEX_TEXT_SIZE]; /* caller */
+    double TwinAngle;                          /* caller, radians */
+    double AxisTolerance;                      /* caller, radians */
+    double AngleTolerance;                     /* caller, radians */
+    TVec3D TwinAxes[LATTIX_SYM_CAPACITY];      /* SGBTwinInit */
+    int32_t TwinAxisCount;                     /* SGBTwinInit */
+    double CosAxisTolerance;                   /* SGBTwinInit */
 } TTwinSet;
 
 /* Texture component record (Euler form, {hkl}<uvw> form and fibre). */
 typedef struct TTexCompSet {
     TCrySet CrySet;
-    uint8_t InSpecimenFrame; /* caller */
-    TVec3D FrameEuler;       /* caller */
-    double Tolerance;        /* caller, radians */
-    TVec3D CompEuler;        /* caller, Euler form */
-    char CompPlaneText[16];  /* caller, {hkl}<uvw> form */
-    char CompDirText[16];    /* caller, {hkl}<uvw> form */
-    double FibreAngle1;      /* caller, fibre */
-    double FibreAngle2;      /* caller, fibre */
-    char FibreDirText[16];   /* caller, fibre */
-    TMat3D CompMatrix;       /* TexCompEulerInit / TexCompHKLUVWInit */
-    TVec3D FibreSpecimenDir; /* TexCompFiberInit */
-    TVec3D FibreCrystalDir;  /* TexCompFiberInit */
+    uint8_t InSpecimenFrame;                    /* caller */
+    TVec3D FrameEuler;                          /* caller */
+    double Tolerance;                           /* caller, radians */
+    TVec3D CompEuler;                           /* caller, Euler form */
+    char CompPlaneText[LATTIX_INDEX_TEXT_SIZE]; /* caller, {hkl}<uvw> form */
+    char CompDirText[LATTIX_INDEX_TEXT_SIZE];   /* caller, {hkl}<uvw> form */
+    double FibreAngle1;                         /* caller, fibre */
+    double FibreAngle2;                         /* caller, fibre */
+    char FibreDirText[LATTIX_INDEX_TEXT_SIZE];  /* caller, fibre */
+    TMat3D CompMatrix;                          /* TexCompEulerInit / TexCompHKLUVWInit */
+    TVec3D FibreSpecimenDir;                    /* TexCompFiberInit */
+    TVec3D FibreCrystalDir;                     /* TexCompFiberInit */
 } TTexCompSet;
 
 /* f factor record. */
 typedef struct TFFactorSet {
     TCrySet CrySet;
-    uint8_t InSpecimenFrame;     /* caller */
-    TVec3D FrameEuler;           /* caller */
-    char FDirText[16];           /* caller */
-    int32_t FDirCount;           /* fFactorInit */
-    uint8_t FDirHasAntiparallel; /* fFactorInit */
-    TMat3D FrameT;               /* fFactorInit */
-    TVec3D FDirs[96];            /* fFactorInit */
+    uint8_t InSpecimenFrame;               /* caller */
+    TVec3D FrameEuler;                     /* caller */
+    char FDirText[LATTIX_INDEX_TEXT_SIZE]; /* caller */
+    int32_t FDirCount;                     /* fFactorInit */
+    uint8_t FDirHasAntiparallel;           /* fFactorInit */
+    TMat3D FrameT;                         /* fFactorInit */
+    TVec3D FDirs[LATTIX_SYM_CAPACITY];     /* fFactorInit */
 } TFFactorSet;
 
 /* Schmid factor record. */
 typedef struct TSchmidSet {
     TCrySet CrySet;
-    uint8_t InSpecimenFrame; /* caller, not read by the Schmid operations */
-    TVec3D FrameEuler;       /* caller */
-    double LoadAngle1;       /* caller */
-    double LoadAngle2;       /* caller */
-    char SlipPlaneText[16];  /* caller */
-    char SlipDirText[16];    /* caller */
-    int32_t SlipSystemCount; /* SchmidFactorInit */
-    TMat3D SlipSystems[96];  /* SchmidFactorInit: col[0] slip direction, col[2] plane normal */
-    TVec3D LoadDir;          /* SchmidFactorInit */
-    TMat3D FrameT;           /* SchmidFactorInit */
+    uint8_t InSpecimenFrame;                    /* caller, not read by the Schmid operations */
+    TVec3D FrameEuler;                          /* caller */
+    double LoadAngle1;                          /* caller */
+    double LoadAngle2;                          /* caller */
+    char SlipPlaneText[LATTIX_INDEX_TEXT_SIZE]; /* caller */
+    char SlipDirText[LATTIX_INDEX_TEXT_SIZE];   /* caller */
+    int32_t SlipSystemCount;                    /* SchmidFactorInit */
+    TMat3D SlipSystems[LATTIX_SYM_CAPACITY];    /* SchmidFactorInit: col[0] slip direction, col[2]
+                                                   plane normal */
+    TVec3D LoadDir;                             /* SchmidFactorInit */
+    TMat3D FrameT;                              /* SchmidFactorInit */
 } TSchmidSet;
 
 /* Slip trace record passed to SchmidFactor. */

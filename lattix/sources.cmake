@@ -15,6 +15,7 @@ set(LATTIX_SOURCE_FILES
   src/registry.cpp
   src/schmid_ffactor.cpp
   src/setup_files.cpp
+  src/setup_report.cpp
   src/symmetry.cpp
   src/texture.cpp
   src/thread_pool.cpp
@@ -28,6 +29,7 @@ set(LATTIX_SOURCE_FILES
   abi/exports_misorientation.cpp
   abi/exports_orientation.cpp
   abi/exports_plane_direction.cpp
+  abi/exports_setup.cpp
   abi/exports_state.cpp
   abi/exports_symmetry.cpp
   abi/exports_texture.cpp

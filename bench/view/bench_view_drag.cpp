@@ -1,6 +1,7 @@
 // One drag frame of the views at 1000 x 1000 pixels: SetOrientation, rebuilding the stale
 // caches and painting into the off-screen image.  Run from the build tree.
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include "CrystalEBSPpanel.h"
+#include "lattixSetup.h"
 
 namespace {
 
@@ -124,6 +126,12 @@ int main(int argc, char** argv) {
         const auto xdg = exe.parent_path().parent_path() / "etc" / "xdg";
         if (!error && std::filesystem::exists(xdg / "Orvane.conf"))
             qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(xdg.string()));
+    }
+    // Without the setup data the map would be drawn for a one-operator set.
+    if (TLtxSetupReport report; CheckSetupData(&report) != 0) {
+        std::fprintf(stderr, "bench_view_drag: refusing to run: %s (setup folder %s)\n",
+                     report.Text, report.Folder);
+        return 2;
     }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

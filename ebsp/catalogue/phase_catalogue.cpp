@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "lattixLib.h"
 #include "phase_reflectors.h"
 
 namespace {
@@ -101,20 +102,8 @@ std::size_t UsedReflectorCount(const TPhaseRecord& phase) {
 }
 
 std::int32_t LaueIndexOfCode(std::int32_t code) {
-    // Last space-group number of each Laue class, in class order.
-    static constexpr std::int32_t kLastCode[11] = {2,   15,  74,  88,  142, 148,
-                                                   167, 176, 194, 206, 230};
-    if (code >= 241 && code <= 251) {
-        return code - 240;
-    }
-    if (code < 1 || code > 230) {
-        return -1;
-    }
-    std::int32_t laue = 1;
-    while (code > kLastCode[laue - 1]) {
-        ++laue;
-    }
-    return laue;
+    // The library owns the Laue classes of the space groups.
+    return GetLaueGroupIndex(code);
 }
 
 std::string CrystalSystemOfLaueGroup(std::int32_t laueGroup) {

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "cif_structure.h"
+#include "lattixCell.h"
 #include "lattixLib.h"
 #include "laue_choice.h"
 #include "phase_lists.h"
@@ -328,21 +329,9 @@ UserPhaseResult fromCrystalFile(const std::string& path, const std::string& text
 
 }  // namespace
 
-// replaced by CheckLattice from lattixCell.h once available
+// The library's own check, so the program refuses exactly what InitCrySet2 cannot use.
 bool latticeIsUsable(double a, double b, double c, double alpha, double beta, double gamma) {
-    const double values[6] = {a, b, c, alpha, beta, gamma};
-    for (double v : values) {
-        if (!std::isfinite(v) || v <= 0) {
-            return false;
-        }
-    }
-    if (alpha >= 180 || beta >= 180 || gamma >= 180) {
-        return false;
-    }
-    const double deg = std::acos(-1.0) / 180.0;
-    const double ca = std::cos(alpha * deg), cb = std::cos(beta * deg), cg = std::cos(gamma * deg);
-    // Squared volume of the cell with unit edges.
-    return 1 + 2 * ca * cb * cg - ca * ca - cb * cb - cg * cg > 1e-6;
+    return CheckLattice(a, b, c, alpha, beta, gamma) == 0;
 }
 
 std::uint16_t spacingIntensity(double d, double dMax) {

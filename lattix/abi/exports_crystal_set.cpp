@@ -1,6 +1,8 @@
 // Exports of the crystal-set family: initialisation from memory or a crystal file, spacings,
 // indices to vectors.
+#include <cstring>
 #include <new>
+#include <string>
 
 #include "crystal_set.h"
 #include "guard.h"
@@ -8,22 +10,33 @@
 #include "lattixLib.h"
 #include "library_state.h"
 #include "setup_files.h"
+#include "setup_report.h"
 
 namespace {
 
-// Runs an initialisation; a failed setup-data read ends it at once and leaves
-// its status for GetInitIoStatus instead of crossing the C boundary.
+// Runs an initialisation as one export call.  A failed setup-data read ends
+// it at once; its status goes to GetInitIoStatus, to LastStatus (so ErrMsg
+// describes it) and, with the file and folder, to the setup report.
 template <typename Body>
 std::uint16_t runInitialisation(Body&& body) noexcept {
-    lattix::initIoStatus = 0;
-    try {
-        body();
-    } catch (const lattix::IoError& error) {
-        lattix::initIoStatus = error.status;
-    } catch (const std::bad_alloc&) {
-        lattix::initIoStatus = lattix::kStatusOutOfMemory;
-    } catch (...) {
-        lattix::initIoStatus = lattix::kStatusReadError;
+    lattix::initIoStatus = lattix::kStatusReadError;  // kept if the guard swallows a fault
+    lattix::abi::guarded([&] {
+        lattix::beginSetupReport();
+        try {
+            body();
+            lattix::initIoStatus = lattix::kStatusOk;
+            lattix::endSetupReport(lattix::kStatusOk, lattix::SetupFile::None, {}, 0);
+        } catch (const lattix::IoError& error) {
+            lattix::initIoStatus = error.status;
+            lattix::endSetupReport(error.status, error.file, error.path, error.laueGroup);
+        } catch (const std::bad_alloc&) {
+            lattix::initIoStatus = lattix::kStatusOutOfMemory;
+            lattix::endSetupReport(lattix::kStatusOutOfMemory, lattix::SetupFile::None, {}, 0);
+        }
+    });
+    if (lattix::initIoStatus != lattix::kStatusOk) {
+        lattix::lastStatus = lattix::initIoStatus;
+        lattix::lastStatusFile = lattix::setupReport.file;
     }
     return lattix::initIoStatus;
 }
@@ -32,21 +45,26 @@ std::uint16_t runInitialisation(Body&& body) noexcept {
 
 extern "C" {
 
+// LastStatus: a setup failure's status; a status an earlier setup failure
+// left is cleared by a successful run; any other status stays.
 LATTIX_API void LATTIX_CALL InitCrySet2(TCrySet* cs, const char* name, const char* reference,
                                         float a, float b, float c, float alpha, float beta,
                                         float gamma, int32_t laue, int32_t spaceGroup) {
-    runInitialisation([&] {
+    const std::uint16_t io = runInitialisation([&] {
         if (cs == nullptr) return;
         lattix::initCrySet2(*cs, name, reference, a, b, c, alpha, beta, gamma, laue, spaceGroup);
     });
+    if (io == lattix::kStatusOk && lattix::lastStatusFile != lattix::SetupFile::Crystal) {
+        lattix::lastStatus = lattix::kStatusOk;
+        lattix::lastStatusFile = lattix::SetupFile::None;
+    }
 }
 
-// The status is also in LastStatus, except for a failure of the setup data:
-// that one leaves LastStatus alone and is returned (and kept for
-// GetInitIoStatus), so the caller is never told success for a half-built set.
+// The status is also left in LastStatus, whichever file failed.
 LATTIX_API uint16_t LATTIX_CALL InitCrySet(TCrySet* cs, const char* fileName) {
     std::uint16_t status = 0;
     const std::uint16_t ioStatus = runInitialisation([&] {
+        lattix::lastStatusFile = lattix::SetupFile::Crystal;
         if (cs == nullptr) {
             lattix::lastStatus = lattix::kStatusFileNotFound;
             status = lattix::lastStatus;
@@ -54,7 +72,23 @@ LATTIX_API uint16_t LATTIX_CALL InitCrySet(TCrySet* cs, const char* fileName) {
         }
         status = lattix::initCrySet(*cs, fileName);
     });
-    return ioStatus != 0 ? ioStatus : status;
+    if (ioStatus != 0) return ioStatus;
+    if (status != 0) {
+        lattix::abi::guarded([&] {
+            // FileName is this call's only when a name was given (it may hold
+            // anything otherwise).
+            const std::string_view given = lattix::textView(fileName);
+            const std::size_t stored =
+                cs != nullptr && !given.empty() ? strnlen(cs->FileName, sizeof cs->FileName) : 0;
+            const std::string path =
+                stored != 0 ? std::string(cs->FileName, stored) : std::string(given);
+            lattix::endSetupReport(status, lattix::SetupFile::Crystal, path,
+                                   cs != nullptr ? cs->LaueGroup : 0);
+        });
+    } else {
+        lattix::lastStatusFile = lattix::SetupFile::None;
+    }
+    return status;
 }
 
 LATTIX_API void LATTIX_CALL SetPseudoSymmetry(TCrySet* cs, uint8_t kind, float u, float v, float w,

@@ -1,4 +1,6 @@
 // Exports of the index-text family.
+#include <cstdint>
+
 #include "guard.h"
 #include "index_text.h"
 #include "lattixLib.h"
@@ -12,11 +14,11 @@ LATTIX_API TLtxBool LATTIX_CALL ValidateIndices(uint8_t dir, const char* text, T
 }
 
 LATTIX_API void LATTIX_CALL Miller2Bravais(uint8_t dir, const TIndices* in, TIndices* out) {
-    lattix::miller2Bravais(dir != 0, *in, *out);
+    lattix::abi::guarded([&] { lattix::miller2Bravais(dir != 0, *in, *out); });
 }
 
 LATTIX_API void LATTIX_CALL Bravais2Miller(uint8_t dir, const TIndices* in, TIndices* out) {
-    lattix::bravais2Miller(dir != 0, *in, *out);
+    lattix::abi::guarded([&] { lattix::bravais2Miller(dir != 0, *in, *out); });
 }
 
 LATTIX_API TLtxBool LATTIX_CALL ValidateHKLUVW(const TIndexText hkl, const TIndexText uvw) {
@@ -26,9 +28,14 @@ LATTIX_API TLtxBool LATTIX_CALL ValidateHKLUVW(const TIndexText hkl, const TInde
         // valid pair; zero indices would otherwise pass as "contained".
         if (!lattix::parseIndices(lattix::indexTextView(hkl), false, plane)) return 0;
         if (!lattix::parseIndices(lattix::indexTextView(uvw), true, direction)) return 0;
-        __extension__ using Wide = __int128;  // three int32 products cannot overflow it
-        const Wide sum = Wide{plane.v[0]} * direction.v[0] + Wide{plane.v[1]} * direction.v[1] +
-                         Wide{plane.v[2]} * direction.v[2];
+        // Each int32 product is exact in 64 bits; the sum of three stays below
+        // 2^64 in size, so adding modulo 2^64 tells an exact zero.
+        auto product = [](std::int32_t x, std::int32_t y) {
+            return static_cast<std::uint64_t>(std::int64_t{x} * std::int64_t{y});
+        };
+        const std::uint64_t sum = product(plane.v[0], direction.v[0]) +
+                                  product(plane.v[1], direction.v[1]) +
+                                  product(plane.v[2], direction.v[2]);
         return sum == 0 ? 1 : 0;
     });
 }

@@ -30,8 +30,9 @@ LATTIX_API TLtxBool LATTIX_CALL ValidateTrulyHKLUVW(const TCrySet* cs, const TIn
 // The caller's text buffer holds at least 32 bytes; longer index texts are cut.
 LATTIX_API void LATTIX_CALL Axis2Indices(const TCrySet* cs, const TVec3D* v, uint8_t four,
                                          const char* limits, char* text, double* angle) {
-    lattix::abi::guarded(
-        [&] { lattix::axis2Indices(*cs, *v, four != 0, limits, text, 32, *angle); });
+    lattix::abi::guarded([&] {
+        lattix::axis2Indices(*cs, *v, four != 0, limits, text, LATTIX_AXIS_TEXT_SIZE, *angle);
+    });
 }
 
 }  // extern "C"

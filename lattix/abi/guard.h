@@ -3,13 +3,17 @@
 
 #include <utility>
 
+#include "library_state.h"
+
 namespace lattix::abi {
 
-// Runs body; any exception is swallowed and fallback returned.  Internals
+// Runs body as one export call (see ExportCallScope); any exception is
+// swallowed and fallback returned.  Internals
 // report expected failures by value, so reaching the catch means a fault
 // inside the library, not a caller error.
 template <typename Result, typename Body>
 Result guarded(Result fallback, Body&& body) noexcept {
+    const ExportCallScope call;
     try {
         return std::forward<Body>(body)();
     } catch (...) {
@@ -19,6 +23,7 @@ Result guarded(Result fallback, Body&& body) noexcept {
 
 template <typename Body>
 void guarded(Body&& body) noexcept {
+    const ExportCallScope call;
     try {
         std::forward<Body>(body)();
     } catch (...) {}

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <numbers>
 #include <system_error>
 #include <vector>
@@ -35,10 +36,10 @@ std::string setupFilePath(const char* name) {
     return systemDir() + kPathSeparator + name;
 }
 
-std::string readSetupFile(const char* name) {
+std::string readSetupFile(SetupFile file, const std::string& path, std::int32_t laue) {
     std::string contents;
-    const std::uint16_t status = readWholeFile(setupFilePath(name), contents);
-    if (status != kStatusOk) throw IoError{status};
+    const std::uint16_t status = readWholeFile(path, contents);
+    if (status != kStatusOk) throw IoError{status, file, path, laue};
     return contents;
 }
 
@@ -51,6 +52,26 @@ TVec3D directionOf(const TCrySet& cs, std::string_view text) {
 }  // namespace
 
 // ---- Lattice ------------------------------------------------------------------
+
+std::uint16_t checkLattice(double a, double b, double c, double alpha, double beta, double gamma) {
+    constexpr double kSingleMax = std::numeric_limits<float>::max();
+    for (double value : {a, b, c, alpha, beta, gamma}) {
+        if (!std::isfinite(value) || std::fabs(value) > kSingleMax) return kStatusInvalidNumber;
+    }
+    if (!(a > 0.0 && b > 0.0 && c > 0.0)) return kStatusNoCell;
+    for (double angle : {alpha, beta, gamma}) {
+        if (!(angle > 0.0 && angle < 180.0)) return kStatusNoCell;
+    }
+    constexpr double kDegree = std::numbers::pi / 180.0;
+    const double ca = std::cos(alpha * kDegree);
+    const double cb = std::cos(beta * kDegree);
+    const double cg = std::cos(gamma * kDegree);
+    // (V / abc)^2: not above 0 when the angles close no cell (10, 10, 170).
+    const double shape = 1.0 + 2.0 * ca * cb * cg - ca * ca - cb * cb - cg * cg;
+    if (!(shape >= 1e-12)) return kStatusNoCell;
+    if (!(a * b * c * std::sqrt(shape) >= 1e-5)) return kStatusNoCell;
+    return kStatusOk;
+}
 
 void buildLatticeMatrices(TCrySet& cs) {
     constexpr double kDegree = std::numbers::pi / 180.0;
@@ -97,7 +118,7 @@ void str2Vec(const TCrySet& cs, bool direction, std::string_view text, TVec3D& o
 
 void setPseudoSymmetry(TCrySet& cs, std::uint8_t kind, float u, float v, float w, float value) {
     // A count outside 0..3 (full, or a record never initialised) adds nothing.
-    if (cs.PseudoCount < 0 || cs.PseudoCount >= 4) return;
+    if (cs.PseudoCount < 0 || cs.PseudoCount >= LATTIX_PSEUDO_CAPACITY) return;
     TVec3D axis = matMul3x1(cs.Direct, TVec3D{double(u), double(v), double(w)});
     unityVector(axis);  // a zero axis becomes (1, 0, 0)
     TPseudoSym& entry = cs.Pseudo[cs.PseudoCount];
@@ -143,25 +164,29 @@ void buildSymOps(TCrySet& cs) {
     // A valid identity-only set first, so a failed read leaves no stale count.
     cs.SymOps[0] = identity();
     cs.SymOpCount = 1;
-    const std::string text = readSetupFile("SYMGEN");
+    const std::string path = setupFilePath("SYMGEN");
+    const std::string text = readSetupFile(SetupFile::SymGen, path, cs.LaueGroup);
     GeneratorList generators;
     const std::uint16_t status = parseSymGen(text, cs.LaueGroup, generators);
-    if (status != kStatusOk) throw IoError{status};
+    if (status != kStatusOk) throw IoError{status, SetupFile::SymGen, path, cs.LaueGroup};
     expandSymOps(cs, generators);
 }
 
 // ---- APU blocks ---------------------------------------------------------------
 
 void convertApuBlock(const TCrySet& cs, TApuBlock& block) {
-    const int dirs = block.DirCount < 0 ? 0 : (block.DirCount > 5 ? 5 : block.DirCount);
-    const int normals = block.NormalCount < 0 ? 0 : (block.NormalCount > 5 ? 5 : block.NormalCount);
+    constexpr int kEntries = LATTIX_APU_ENTRY_CAPACITY;
+    const int dirs =
+        block.DirCount < 0 ? 0 : (block.DirCount > kEntries ? kEntries : block.DirCount);
+    const int normals =
+        block.NormalCount < 0 ? 0 : (block.NormalCount > kEntries ? kEntries : block.NormalCount);
     for (int i = 0; i < dirs; ++i) {
-        block.DirTexts[i][15] = '\0';
+        block.DirTexts[i][LATTIX_INDEX_TEXT_SIZE - 1] = '\0';
         block.Dirs[i] = directionOf(cs, block.DirTexts[i]);
     }
     for (int i = 0; i < normals; ++i) {
-        char(&text)[16] = block.NormalTexts[i];
-        text[15] = '\0';
+        char(&text)[LATTIX_INDEX_TEXT_SIZE] = block.NormalTexts[i];
+        text[LATTIX_INDEX_TEXT_SIZE - 1] = '\0';
         const std::string trimmed(trimBlanks(text));
         std::memcpy(text, trimmed.c_str(), trimmed.size() + 1);
         const std::size_t x = trimmed.find('x');
@@ -178,9 +203,10 @@ void convertApuBlock(const TCrySet& cs, TApuBlock& block) {
 
 void readApuBlock(const TCrySet& cs, int variant, TApuBlock& block) {
     block = TApuBlock{};
-    const std::string text = readSetupFile("APU");
+    const std::string path = setupFilePath("APU");
+    const std::string text = readSetupFile(SetupFile::Apu, path, cs.LaueGroup);
     const std::uint16_t status = parseApuRecord(text, cs.LaueGroup, variant, block);
-    if (status != kStatusOk) throw IoError{status};
+    if (status != kStatusOk) throw IoError{status, SetupFile::Apu, path, cs.LaueGroup};
     convertApuBlock(cs, block);
 }
 
@@ -194,7 +220,9 @@ void completeCrySet(TCrySet& cs) {
     cs.EulerLimits = eulerLimits(cs.LaueGroup);
     cs.PseudoCount = 0;
     // The set is complete but names no Laue group: the caller must not use it.
-    if (!isLaueIndex(cs.LaueGroup)) throw IoError{kStatusRangeError};
+    if (!isLaueIndex(cs.LaueGroup)) {
+        throw IoError{kStatusRangeError, SetupFile::None, std::string(), cs.LaueGroup};
+    }
 }
 
 void initCrySet2(TCrySet& cs, const char* name, const char* reference, float a, float b, float c,
@@ -263,7 +291,8 @@ std::string findCrystalFile(std::string_view name) {
     for (fs::directory_iterator it(common, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
         std::error_code typeError;
-        if (!it->is_directory(typeError) && wildcardMatch(bare, entry)) matches.push_back(entry);
+        // Only regular files (or links to them): folders, FIFOs and devices are no crystal files.
+        if (it->is_regular_file(typeError) && wildcardMatch(bare, entry)) matches.push_back(entry);
     }
     if (matches.empty()) return given;
     std::string first = matches.front();
@@ -300,6 +329,13 @@ std::uint16_t initCrySet(TCrySet& cs, const char* fileName) {
     }
     std::memcpy(cs.FileName, path.c_str(), path.size() + 1);
     if (!readCrystalFile(cs)) return lastStatus;
+    // A cell that closes no cell would give NaN matrices and operators about a
+    // fallback axis: refused before anything is built.
+    const std::uint16_t cell = checkLattice(cs.A, cs.B, cs.C, cs.Alpha, cs.Beta, cs.Gamma);
+    if (cell != kStatusOk) {
+        lastStatus = cell;
+        return lastStatus;
+    }
     cs.SpaceGroup = 0;
     completeCrySet(cs);
     return lastStatus;

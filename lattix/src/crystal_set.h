@@ -12,11 +12,25 @@ namespace lattix {
 
 struct GeneratorList;
 
+// Which file a setup failure concerns (numbers of lattixSetup.h).
+enum class SetupFile : std::int32_t { None = 0, Crystal = 1, SymGen = 2, Apu = 3 };
+
 // Thrown inside the library when a setup data file cannot be opened or read;
-// caught at the export boundary, where it becomes GetInitIoStatus().
+// caught at the export boundary, where it becomes GetInitIoStatus() and the
+// setup report.
 struct IoError {
     std::uint16_t status;
+    SetupFile file = SetupFile::None;
+    std::string path;            // the file that failed
+    std::int32_t laueGroup = 0;  // the group whose line or record was read
 };
+
+// 0 when the six values (lengths, angles in degrees) make a usable cell:
+// finite lengths above 0, angles strictly between 0 and 180 that close a
+// cell with a normalised volume of at least 1e-6, and a volume of at least
+// 1e-5 (the bound of InverseMatrix, so Direct can be inverted).
+// kStatusInvalidNumber for a value that is no finite Single, else kStatusNoCell.
+std::uint16_t checkLattice(double a, double b, double c, double alpha, double beta, double gamma);
 
 // Steps 3..8 of the initialisation: matrices, SymOps, Apu0, Apu1, limits,
 // PseudoCount.  Throws IoError when SYMGEN or APU fail, and (after building

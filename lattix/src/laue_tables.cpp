@@ -36,7 +36,7 @@ const LaueGroup kLaueGroups[kLaueGroupCount] = {
     {"m3m", "Cubic-High", {2 * kPi, kPi / 2, kPi / 2}, 63.0L},
 };
 
-const char* const kSpaceGroups[230] = {
+const char* const kSpaceGroups[LATTIX_SPACE_GROUP_COUNT] = {
     // Triclinic 1-2
     "P 1",
     "P -1",
@@ -303,7 +303,7 @@ double axisAngleLimit(int laue) {
 }
 
 const char* hermannMauguinSymbol(int spaceGroup) {
-    if (spaceGroup < 1 || spaceGroup > 230) return "[Error]";
+    if (spaceGroup < 1 || spaceGroup > LATTIX_SPACE_GROUP_COUNT) return "[Error]";
     return kSpaceGroups[spaceGroup - 1];
 }
 
@@ -314,11 +314,12 @@ int laueGroupIndex(int phaseCode) {
     };
     static constexpr Range kRanges[] = {{2, 1},   {15, 2},  {74, 3},  {88, 4},   {142, 5}, {148, 6},
                                         {167, 7}, {176, 8}, {194, 9}, {206, 10}, {230, 11}};
-    if (phaseCode >= 1 && phaseCode <= 230) {
+    if (phaseCode >= 1 && phaseCode <= LATTIX_SPACE_GROUP_COUNT) {
         for (const Range& r : kRanges)
             if (phaseCode <= r.last) return r.laue;
     }
-    if (phaseCode >= 241 && phaseCode <= 251) return phaseCode - 240;
+    if (phaseCode > LATTIX_LAUE_CODE_BASE && phaseCode <= LATTIX_LAUE_CODE_BASE + kLaueGroupCount)
+        return phaseCode - LATTIX_LAUE_CODE_BASE;
     return -1;
 }
 

@@ -5,7 +5,7 @@
 
 namespace lattix {
 
-constexpr int kLaueGroupCount = 11;
+constexpr int kLaueGroupCount = LATTIX_LAUE_GROUP_COUNT;
 
 bool isLaueIndex(int laue);
 // (phi1 max, Phi max, phi2 max) in radians; (2pi, pi, 2pi) outside 1..11.

@@ -17,7 +17,24 @@ extern std::uint16_t initIoStatus;
 void setMessageBoxHandler(TLtxMessageBoxHandler handler);
 
 // Shows a message box through the host's handler, or writes to stderr.
+// Inside an export call a box with the same caption and text is shown once.
 void showMessageBox(const char* caption, const char* text) noexcept;
+
+// Marks the run of one export call (nested scopes count as the outer one):
+// one bad input must not raise the same box once per symmetry operator.
+extern int exportCallDepth;
+extern int shownBoxCount;
+
+class ExportCallScope {
+  public:
+    // Inline: every export passes here, some of them in a few nanoseconds.
+    ExportCallScope() noexcept {
+        if (exportCallDepth++ == 0) shownBoxCount = 0;
+    }
+    ~ExportCallScope() { --exportCallDepth; }
+    ExportCallScope(const ExportCallScope&) = delete;
+    ExportCallScope& operator=(const ExportCallScope&) = delete;
+};
 
 // Text of a status code, NUL-terminated into buffer (>= 39 bytes).
 void statusText(std::uint16_t status, char* buffer);

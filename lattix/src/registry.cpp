@@ -66,7 +66,8 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
     std::optional<std::string> found;
     std::string_view current = "General";
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
+        // Lines end in LF, CR LF or a lone CR, as QSettings reads them.
+        const std::size_t end = text.find_first_of("\r\n");
         std::string_view line = trimSpaces(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;
@@ -88,11 +89,13 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
 
 RegistryValue readSystemDirValue() {
     RegistryValue result;
+    result.searched = "HKEY_LOCAL_MACHINE\\Software\\Orvane";
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Orvane", 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return result;
     }
     result.keyOpened = true;
+    result.source = "HKEY_LOCAL_MACHINE\\Software\\Orvane";
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExA(key, "SystemDir", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
@@ -118,6 +121,7 @@ RegistryValue readSystemDirValue() {
     RegistryValue result;
     const char* env = std::getenv("XDG_CONFIG_DIRS");
     std::string_view dirs = (env != nullptr && *env != '\0') ? env : "/etc/xdg";
+    result.searched = "Orvane.conf in " + std::string(dirs);
     while (true) {
         const std::size_t colon = dirs.find(':');
         const std::string_view dir = dirs.substr(0, colon);
@@ -126,6 +130,7 @@ RegistryValue readSystemDirValue() {
             std::string contents;
             if (readWholeFile(std::string(dir) + "/Orvane.conf", contents) == kStatusOk) {
                 result.keyOpened = true;
+                result.source = std::string(dir) + "/Orvane.conf";
                 result.value = iniValue(contents, "General", "SystemDir").value_or(std::string());
                 return result;
             }
@@ -138,13 +143,32 @@ RegistryValue readSystemDirValue() {
 
 #endif
 
-std::string systemDir() {
+namespace {
+SystemDirLookup lastLookup;
+}
+
+SystemDirLookup lookUpSystemDir() {
     RegistryValue key = readSystemDirValue();
-    if (!key.keyOpened) {
+    SystemDirLookup lookup;
+    lookup.keyFound = key.keyOpened;
+    lookup.folder = key.keyOpened ? key.value : std::string(LATTIX_DEFAULT_SYSTEM_DIR);
+    lookup.keySource = key.keyOpened ? key.source : key.searched;
+    return lookup;
+}
+
+std::string systemDir() {
+    lastLookup = lookUpSystemDir();
+    if (!lastLookup.keyFound)
         showMessageBox("Orvane setup error", "Cannot read registry entry SystemDir");
-        return LATTIX_DEFAULT_SYSTEM_DIR;
-    }
-    return key.value;
+    return lastLookup.folder;
+}
+
+const SystemDirLookup& lastSystemDirLookup() {
+    return lastLookup;
+}
+
+void forgetSystemDirLookup() {
+    lastLookup = SystemDirLookup{};
 }
 
 }  // namespace lattix

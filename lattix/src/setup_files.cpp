@@ -103,19 +103,28 @@ void storeText(char (&field)[N], std::string_view text) {
     field[n] = '\0';
 }
 
-constexpr std::size_t kApuTextWidth = 15;
+constexpr std::size_t kApuTextWidth = LATTIX_INDEX_TEXT_SIZE - 1;
 
 }  // namespace
 
 std::uint16_t readWholeFile(const std::string& path, std::string& contents) {
     contents.clear();
+    // Opening a FIFO waits for a writer and a device may never end: anything
+    // but a regular file (or a link to one) is refused before it is opened.
+    std::error_code typeError;
+    const std::filesystem::file_status type = std::filesystem::status(path, typeError);
+    if (!typeError && std::filesystem::exists(type) && !std::filesystem::is_regular_file(type)) {
+        return kStatusAccessDenied;
+    }
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return statusOfErrno(errno != 0 ? errno : ENOENT, path);
     char buffer[8192];
     std::uint16_t status = kStatusOk;
-    while (contents.size() < kMaxFileBytes) {
-        const std::size_t want = std::min(sizeof buffer, kMaxFileBytes - contents.size());
+    // One byte past the limit tells a file that is too large (even one that
+    // grew after it was opened); it is refused, never read in part.
+    while (contents.size() <= kMaxFileBytes) {
+        const std::size_t want = std::min(sizeof buffer, kMaxFileBytes + 1 - contents.size());
         const std::size_t got = std::fread(buffer, 1, want, file);
         contents.append(buffer, got);
         if (got < want) {
@@ -124,6 +133,8 @@ std::uint16_t readWholeFile(const std::string& path, std::string& contents) {
         }
     }
     std::fclose(file);
+    if (status == kStatusOk && contents.size() > kMaxFileBytes) status = kStatusFileTooLarge;
+    if (status != kStatusOk) contents.clear();
     return status;
 }
 
@@ -214,9 +225,9 @@ std::uint16_t parseSymGen(std::string_view text, std::int32_t laue, GeneratorLis
     for (std::int32_t g = 0; g < count; ++g) {
         std::int32_t order = 0;
         if (!reader.readInteger(order)) return kStatusInvalidNumber;
-        if (order > 96) return kStatusRangeError;
+        if (order > LATTIX_SYM_CAPACITY) return kStatusRangeError;
         if (order > 1) operators *= order;
-        if (operators > 96) return kStatusRangeError;  // SymOps holds 96 matrices
+        if (operators > LATTIX_SYM_CAPACITY) return kStatusRangeError;  // what SymOps holds
         out.orders[g] = order;
         storeText(out.axisTexts[g], reader.readChars(6));
     }
@@ -247,7 +258,8 @@ std::uint16_t readApuRecord(TextReader& reader, TApuBlock& block) {
     }
     const std::int32_t dirCount = block.DirCount;
     const std::int32_t normalCount = block.NormalCount;
-    if (dirCount < 0 || dirCount > 5 || normalCount < 0 || normalCount > 5) {
+    constexpr std::int32_t kEntries = LATTIX_APU_ENTRY_CAPACITY;
+    if (dirCount < 0 || dirCount > kEntries || normalCount < 0 || normalCount > kEntries) {
         block.DirCount = 0;
         block.NormalCount = 0;
         return kStatusRangeError;
@@ -255,17 +267,29 @@ std::uint16_t readApuRecord(TextReader& reader, TApuBlock& block) {
     reader.skipLine();
     for (std::int32_t i = 0; i < dirCount; ++i) {
         storeText(block.DirTexts[i], reader.readChars(kApuTextWidth));
-        if (!trimBlanks(reader.skipLine()).empty()) return kStatusRangeError;
+        reader.skipLine();  // stored files may carry notes after the field
     }
     for (std::int32_t i = 0; i < normalCount; ++i) {
         if (!reader.readInteger(block.NormalCodes[i])) return kStatusInvalidNumber;
         storeText(block.NormalTexts[i], reader.readChars(kApuTextWidth));
-        if (!trimBlanks(reader.skipLine()).empty()) return kStatusRangeError;
+        reader.skipLine();
     }
     return kStatusOk;
 }
 
 }  // namespace
+
+std::uint16_t countApuRecords(std::string_view text, std::int32_t& count) {
+    count = 0;
+    TextReader reader(text);
+    TApuBlock block;
+    while (!reader.atEndOfData()) {
+        const std::uint16_t status = readApuRecord(reader, block);
+        if (status != kStatusOk) return status;
+        ++count;
+    }
+    return kStatusOk;
+}
 
 std::uint16_t parseApuRecord(std::string_view text, std::int32_t laue, std::int32_t variant,
                              TApuBlock& block) {
@@ -273,8 +297,10 @@ std::uint16_t parseApuRecord(std::string_view text, std::int32_t laue, std::int3
     // Records run 11 v0, 11 v1, 10 v0, ..., 1 v1.  Outside 1..11 no position
     // matches: the search ends at the end of the file with the zero record
     // instead of running on for ever.
-    const bool known = laue >= 1 && laue <= 11 && (variant == 0 || variant == 1);
-    const long target = known ? (11L - laue) * 2 + variant : std::numeric_limits<long>::max();
+    const bool known =
+        laue >= 1 && laue <= LATTIX_LAUE_GROUP_COUNT && (variant == 0 || variant == 1);
+    const long target = known ? (long{LATTIX_LAUE_GROUP_COUNT} - laue) * 2 + variant
+                              : std::numeric_limits<long>::max();
     TextReader reader(text);
     for (long position = 0;; ++position) {
         if (reader.atEndOfData()) {
@@ -322,7 +348,8 @@ std::uint16_t parseCrystalFile(std::string_view text, TCrySet& cs) {
     float* const cell[6] = {&cs.A, &cs.B, &cs.C, &cs.Alpha, &cs.Beta, &cs.Gamma};
     for (float* field : cell) {
         double value = 0.0;
-        if (!reader.readReal(value)) return kStatusInvalidNumber;
+        // A file that ends before its six cell values has no cell to read.
+        if (reader.atEndOfData() || !reader.readReal(value)) return kStatusInvalidNumber;
         // A Single cannot hold more; beyond it the value is no usable number.
         if (value > std::numeric_limits<float>::max() ||
             value < -std::numeric_limits<float>::max()) {

@@ -3,7 +3,9 @@
 #include "symmetry.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "library_state.h"
@@ -225,7 +227,21 @@ int symSetDir(const TCrySet& cs, bool dropAntiparallel, const TVec3D& d, bool& h
     return count;
 }
 
+namespace {
+// On the bits: a NaN or infinite value has all exponent bits set.  Integer
+// tests run beside the floating-point work of this hot path.
+bool allFinite(const TVec3D& v) {
+    constexpr std::uint64_t kExponent = std::uint64_t{0x7ff} << 52;
+    const auto finite = [](double d) {
+        return (std::bit_cast<std::uint64_t>(d) & kExponent) != kExponent;
+    };
+    return finite(v.x) & finite(v.y) & finite(v.z);
+}
+}  // namespace
+
 void normalizeEuler(const TCrySet& cs, TVec3D& e) {
+    // No angle to reduce: any result would be an invented orientation.
+    if (!allFinite(e)) return;
     const TVec3D& limits = cs.EulerLimits;
     reducePhi2(e, limits);
     if (cs.LaueGroup >= 10) {

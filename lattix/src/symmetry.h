@@ -9,7 +9,7 @@
 namespace lattix {
 
 // Every array that receives a symmetry set holds this many entries (4 x 24).
-constexpr int kSymSetCapacity = 96;
+constexpr int kSymSetCapacity = LATTIX_SYM_CAPACITY;
 
 // Specimen symmetry codes: 1 none, 2 two-fold about specimen Z, 3 two-folds
 // about X, Y and Z.

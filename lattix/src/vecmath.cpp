@@ -2,6 +2,7 @@
 // left to right in the written order so results match the exports bit for bit.
 #include "vecmath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lattix {
@@ -32,16 +33,33 @@ double det3x3(const TMat3D& m) {
 }
 
 bool unityVector(TVec3D& v) {
-    const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    // Written as !(length > bound) so that a NaN vector also takes the fallback.
-    if (!(length > 1e-8)) {
+    const double squares = v.x * v.x + v.y * v.y + v.z * v.z;
+    if (std::isfinite(squares)) {
+        const double length = std::sqrt(squares);
+        // Written as !(length > bound) so that a NaN vector also takes the fallback.
+        if (!(length > 1e-8)) {
+            v = TVec3D{1.0, 0.0, 0.0};
+            return false;
+        }
+        const double r = 1.0 / length;
+        v.x *= r;
+        v.y *= r;
+        v.z *= r;
+        return true;
+    }
+    // The squares overflowed (or a component is infinite or NaN): scale by
+    // the largest component first.  A length beyond the double range is no
+    // finite length and takes the fallback too.
+    const double largest = std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+    const TVec3D scaled{v.x / largest, v.y / largest, v.z / largest};
+    const double unitLength =
+        std::sqrt(scaled.x * scaled.x + scaled.y * scaled.y + scaled.z * scaled.z);
+    if (!std::isfinite(largest) || !std::isfinite(largest * unitLength) ||
+        !std::isfinite(unitLength)) {
         v = TVec3D{1.0, 0.0, 0.0};
         return false;
     }
-    const double r = 1.0 / length;
-    v.x *= r;
-    v.y *= r;
-    v.z *= r;
+    v = TVec3D{scaled.x / unitLength, scaled.y / unitLength, scaled.z / unitLength};
     return true;
 }
 

@@ -1,6 +1,7 @@
 # Compares `nm -D --defined-only` of the library with the version script.
 cmake_minimum_required(VERSION 3.25)
-# Usage: cmake -DNM=nm -DLIBRARY=liblattix.so -DMAP=lattix.map -P check_exports.cmake
+# Usage: cmake -DNM=nm -DLIBRARY=liblattix.so -DMAP=lattix.map [-DHEADER=lattixLib.h]
+#        [-DHEADERS=a.h|b.h|...] -P check_exports.cmake
 file(STRINGS ${MAP} _map_lines)
 set(_expected)
 set(_in_global FALSE)
@@ -42,8 +43,8 @@ foreach(name IN LISTS _defined)
   endif()
 endforeach()
 
-# The names declared with LATTIX_CALL in one header.
-function(declared_exports header out)
+# Names declared by one header: "LATTIX_CALL Name(".
+function(declared_names header out)
   file(READ ${header} _text)
   string(REGEX MATCHALL "LATTIX_CALL [A-Za-z_][A-Za-z0-9_]*\\(" _decls "${_text}")
   set(_names)
@@ -54,37 +55,46 @@ function(declared_exports header out)
   set(${out} ${_names} PARENT_SCOPE)
 endfunction()
 
-# Exports added later live in headers of their own beside lattixLib.h (lattixDetector.h, ...);
-# their names come on top of the 64 + 2.
-set(_extension_names)
+# lattixLib.h: the 64 crystallographic exports and the two platform extras,
+# all of them in the version script.
 if(DEFINED HEADER)
-  get_filename_component(_header_dir ${HEADER} DIRECTORY)
-  file(GLOB _extension_headers ${_header_dir}/lattix*.h)
-  list(REMOVE_ITEM _extension_headers ${HEADER} ${_header_dir}/lattixtype.h)
-  foreach(h IN LISTS _extension_headers)
-    declared_exports(${h} _names)
-    list(APPEND _extension_names ${_names})
+  declared_names(${HEADER} _lib_names)
+  list(LENGTH _lib_names _n_lib)
+  if(NOT _n_lib EQUAL 66)
+    list(APPEND _errors "lattixLib.h declares ${_n_lib} exports, not 64 + 2")
+  endif()
+  foreach(name IN LISTS _lib_names)
+    if(NOT name IN_LIST _expected)
+      list(APPEND _errors "lattixLib.h declares ${name}, which the version script lacks")
+    endif()
   endforeach()
 endif()
-list(LENGTH _extension_names _n_extension)
 
-# The headers declare exactly the names of the version script.
-if(DEFINED HEADER)
-  declared_exports(${HEADER} _declared)
-  list(APPEND _declared ${_extension_names})
-  list(SORT _declared)
-  set(_sorted_expected ${_expected})
-  list(SORT _sorted_expected)
-  if(NOT _declared STREQUAL _sorted_expected)
-    list(APPEND _errors "the headers declare other exports than the version script")
-  endif()
-endif()
-
-# 64 crystallographic exports, the two platform extras and the extension headers' names,
-# no more, no less.
-math(EXPR _n_wanted "66 + ${_n_extension}")
-if(NOT _n_expected EQUAL _n_wanted)
-  list(APPEND _errors "the version script names ${_n_expected} exports, not 64 + 2 + ${_n_extension}")
+# All public headers together declare exactly the names of the version
+# script, each name in one header only.
+if(DEFINED HEADERS)
+  string(REPLACE "|" ";" _headers "${HEADERS}")
+  set(_declared)
+  foreach(header IN LISTS _headers)
+    declared_names(${header} _names)
+    foreach(name IN LISTS _names)
+      if(name IN_LIST _declared)
+        list(APPEND _errors "${name} is declared by more than one header")
+      endif()
+      if(NOT name IN_LIST _expected)
+        get_filename_component(_h ${header} NAME)
+        list(APPEND _errors "${_h} declares ${name}, which the version script lacks")
+      endif()
+    endforeach()
+    list(APPEND _declared ${_names})
+  endforeach()
+  foreach(name IN LISTS _expected)
+    if(NOT name IN_LIST _declared)
+      list(APPEND _errors "${name} is in the version script but no public header declares it")
+    endif()
+  endforeach()
+elseif(NOT _n_expected EQUAL 66)
+  list(APPEND _errors "the version script names ${_n_expected} exports, not 64 + 2")
 endif()
 foreach(name IN LISTS _expected)
   if(NOT name IN_LIST _defined)

@@ -27,6 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lattix::buildLatticeMatrices(*cs);
 
     TApuBlock& block = cs->Apu0;
+    // The record count of the setup check reads the same text through.
+    std::int32_t records = -1;
+    const std::uint16_t counted =
+        lattix::countApuRecords(std::string_view(text.get(), length), records);
+    if (records < 0 || (counted != lattix::kStatusOk && counted != lattix::kStatusInvalidNumber &&
+                        counted != lattix::kStatusRangeError))
+        std::abort();
+
     const std::uint16_t status =
         lattix::parseApuRecord(std::string_view(text.get(), length), laue, variant, block);
     if (status != lattix::kStatusOk) {

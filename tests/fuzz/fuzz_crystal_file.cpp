@@ -1,5 +1,6 @@
 // Fuzz target: the crystal-file reader on arbitrary bytes, then the lattice matrices of whatever
 // cell it read.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -27,8 +28,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::memchr(cs->Name, '\0', sizeof cs->Name) == nullptr) std::abort();
     if (std::memchr(cs->Reference, '\0', sizeof cs->Reference) == nullptr) std::abort();
     if (status == lattix::kStatusOk) {
-        lattix::buildLatticeMatrices(*cs);
-        lattix::latticeSpacing(*cs, 1, 1, 1);
+        // Only a cell that passes the check is built, as InitCrySet does; it
+        // must give finite matrices.
+        const std::uint16_t cell =
+            lattix::checkLattice(cs->A, cs->B, cs->C, cs->Alpha, cs->Beta, cs->Gamma);
+        if (cell != lattix::kStatusOk && cell != lattix::kStatusNoCell &&
+            cell != lattix::kStatusInvalidNumber)
+            std::abort();
+        if (cell == lattix::kStatusOk) {
+            lattix::buildLatticeMatrices(*cs);
+            for (int i = 0; i < 3; ++i) {
+                if (!std::isfinite(cs->Direct.col[i].x) || !std::isfinite(cs->Recip.col[i].z))
+                    std::abort();
+            }
+            lattix::latticeSpacing(*cs, 1, 1, 1);
+        }
     }
     return 0;
 }

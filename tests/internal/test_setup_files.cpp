@@ -198,18 +198,44 @@ TEST(Apu, RecordsAreFoundByPosition) {
     }
 }
 
-TEST(Apu, RefusesCountsAndTextsThatDoNotFit) {
+TEST(Apu, RefusesCountsThatDoNotFit) {
     TApuBlock block;
     EXPECT_EQ(parseApuRecord("110 0 0 0 0 6 0\n", 11, 0, block), kStatusRangeError);
     EXPECT_EQ(block.DirCount, 0);
     EXPECT_EQ(parseApuRecord("110 0 0 0 0 0 -1\n", 11, 0, block), kStatusRangeError);
-    EXPECT_EQ(parseApuRecord("110 0 0 0 0 1 0\n123456789012345 6\n", 11, 0, block),
-              kStatusRangeError);
+    // A text field is the first 15 characters; the rest of its line is not part of it.
+    EXPECT_EQ(parseApuRecord("110 0 0 0 0 1 0\n123456789012345 6\n", 11, 0, block), kStatusOk);
+    EXPECT_STREQ(block.DirTexts[0], "123456789012345");
     EXPECT_EQ(parseApuRecord("110 0 0 0 0 1 0\n123456789012345   \n", 11, 0, block), kStatusOk);
-    EXPECT_EQ(parseApuRecord("110 0 0 0 0 0 1\n1 001x101 001x101 1\n", 11, 0, block),
-              kStatusRangeError);
+    EXPECT_EQ(parseApuRecord("110 0 0 0 0 0 1\n1 001x101 001x101 1\n", 11, 0, block), kStatusOk);
+    EXPECT_STREQ(block.NormalTexts[0], " 001x101 001x10");
     EXPECT_EQ(parseApuRecord("110 0 zero 0 0 0 0\n", 11, 0, block), kStatusInvalidNumber);
     EXPECT_EQ(parseApuRecord("110 0 0 0 0 0 1\nx 001\n", 11, 0, block), kStatusInvalidNumber);
+}
+
+TEST(Apu, TextAfterTheFieldsIsIgnored) {
+    // kApu again with notes after each 15-character text field, as stored
+    // files may carry them: every record reads exactly as without them.
+    auto field = [](std::string text) { return text + std::string(15 - text.size(), ' '); };
+    const std::string noted = "110  0.0 45.0 0.0 54.7  3 2   first record\n" + field("001") +
+                              "note\n" + field("101") + " x\n" + field("111") + "1 2 3\n" + " 1" +
+                              field(" 001x101") + "(plane)\n" + "-1" + field("  001x111") + "9\n" +
+                              "111 1 2 3 4 1 1\r\n" + field("  -1 0 0") + "note\r\n" + "7" +
+                              field(" 101") + "last\r\n";
+    for (int variant : {0, 1}) {
+        TApuBlock clean, withNotes;
+        ASSERT_EQ(parseApuRecord(kApu, 11, variant, clean), kStatusOk);
+        ASSERT_EQ(parseApuRecord(noted, 11, variant, withNotes), kStatusOk) << variant;
+        EXPECT_EQ(withNotes.Code, clean.Code);
+        ASSERT_EQ(withNotes.DirCount, clean.DirCount);
+        ASSERT_EQ(withNotes.NormalCount, clean.NormalCount);
+        for (int i = 0; i < clean.DirCount; ++i)
+            EXPECT_EQ(trimBlanks(withNotes.DirTexts[i]), trimBlanks(clean.DirTexts[i])) << i;
+        for (int i = 0; i < clean.NormalCount; ++i) {
+            EXPECT_EQ(withNotes.NormalCodes[i], clean.NormalCodes[i]) << i;
+            EXPECT_EQ(trimBlanks(withNotes.NormalTexts[i]), trimBlanks(clean.NormalTexts[i])) << i;
+        }
+    }
 }
 
 TEST(Apu, ConversionTrimsPlaneTextsAndCrossesTheirDirections) {

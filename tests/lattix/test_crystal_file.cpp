@@ -11,69 +11,13 @@
 #include <string>
 
 #include "lattixLib.h"
+#include "system_folder_fixture.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string errMsg() {
-    char text[64];
-    return ErrMsg(text);
-}
-
-// The build tree's system folder, as its Orvane.conf names it.
-fs::path buildSystemFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_DIRS");
-    std::ifstream conf(fs::path(xdg ? xdg : "") / "Orvane.conf");
-    std::string line;
-    while (std::getline(conf, line)) {
-        if (line.rfind("SystemDir=", 0) == 0) return line.substr(10);
-    }
-    return {};
-}
-
-void writeFile(const fs::path& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-// A system folder of our own: the real SYMGEN and APU, a COMMON folder with
-// test files, and an Orvane.conf naming it.
-class CrystalFiles : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        m_root = fs::temp_directory_path() / ("lattix_cf_" + std::to_string(::getpid()));
-        m_system = m_root / "system";
-        fs::create_directories(m_system / "COMMON");
-        const fs::path data = buildSystemFolder();
-        ASSERT_TRUE(fs::exists(data / "SYMGEN")) << data;
-        fs::copy_file(data / "SYMGEN", m_system / "SYMGEN");
-        fs::copy_file(data / "APU", m_system / "APU");
-        writeFile(m_system / "COMMON" / "Corundum.CRY",
-                  "VER3.1\r\nCorundum\r\nin COMMON\r\n7\r\n4.754 4.754 12.982 90 90 120\r\n");
-        writeFile(m_system / "COMMON" / "Copper.cry",
-                  "VER3.1\nCopper\nfcc\n11\n3.615 3.615 3.615 90 90 90\n");
-        writeFile(m_root / "Orvane.conf", "[General]\nSystemDir=" + m_system.string() + "\n");
-        const char* old = std::getenv("XDG_CONFIG_DIRS");
-        m_savedXdg = old ? old : "";
-        setenv("XDG_CONFIG_DIRS", m_root.c_str(), 1);
-        m_cs = std::make_unique<TCrySet>();
-        std::memset(m_cs.get(), 0x33, sizeof(TCrySet));
-    }
-    void TearDown() override {
-        setenv("XDG_CONFIG_DIRS", m_savedXdg.c_str(), 1);
-        std::error_code ec;
-        fs::remove_all(m_root, ec);
-    }
-    std::string crystalFile(const std::string& name, const std::string& contents) {
-        writeFile(m_root / name, contents);
-        return (m_root / name).string();
-    }
-    uint16_t init(const std::string& name) { return InitCrySet(m_cs.get(), name.c_str()); }
-
-    fs::path m_root, m_system;
-    std::string m_savedXdg;
-    std::unique_ptr<TCrySet> m_cs;
-};
+using lattix_test::buildSystemFolder;
+using lattix_test::CrystalFiles;
+using lattix_test::errMsg;
+using lattix_test::writeFile;
 
 TEST_F(CrystalFiles, GoodFileFillsTheWholeSet) {
     const std::string path = crystalFile(
@@ -147,15 +91,18 @@ TEST_F(CrystalFiles, BadNumbersStopTheRead) {
     EXPECT_EQ(init(crystalFile("e.cry", "VER3.1\nName\nRef\n11\n4 4 1e999 90 90 90\n")), 106);
 }
 
-TEST_F(CrystalFiles, ShortFilesReadZerosAndCutTexts) {
-    EXPECT_EQ(init(crystalFile("s.cry", "VER3.1\nA name longer than twenty\nRef\n11\n")), 0);
+TEST_F(CrystalFiles, ShortFilesCutTextsAndHaveNoCell) {
+    // A file that ends before its cell line has no cell: no success for zeros.
+    EXPECT_EQ(init(crystalFile("s.cry", "VER3.1\nA name longer than twenty\nRef\n11\n")), 106);
     EXPECT_STREQ(m_cs->Name, "A name longer than t");
-    EXPECT_EQ(m_cs->A, 0.0f);
-    EXPECT_EQ(m_cs->Gamma, 0.0f);
-    EXPECT_EQ(init(crystalFile("t.cry", "VER3.1")), 201);  // no Laue group: 0 is out of range
+    EXPECT_EQ(init(crystalFile("t.cry", "VER3.1")), 106);
     EXPECT_STREQ(m_cs->Name, "");
+    EXPECT_EQ(GetInitIoStatus(), 0);  // the setup data were never reached
+    EXPECT_EQ(errMsg(), "Invalid numeric format");
+    // A Laue group outside 1..11 with a good cell: the range status, in LastStatus too.
+    EXPECT_EQ(init(crystalFile("u.cry", "VER3.1\nU\n\n0\n4 4 4 90 90 90\n")), 201);
     EXPECT_EQ(GetInitIoStatus(), 201);
-    EXPECT_EQ(errMsg(), "Ok");  // LastStatus is left for the crystal file alone
+    EXPECT_EQ(errMsg(), "Error number: 201");
 }
 
 TEST_F(CrystalFiles, FoundInCommonByPattern) {
@@ -185,7 +132,7 @@ TEST_F(CrystalFiles, MissingSetupDataEndTheInitialisation) {
     const std::string path = crystalFile("ok.cry", "VER3.1\nOk\n\n11\n4 4 4 90 90 90\n");
     EXPECT_EQ(init(path), 2);
     EXPECT_EQ(GetInitIoStatus(), 2);
-    EXPECT_EQ(errMsg(), "Ok");
+    EXPECT_EQ(errMsg(), "APU: File not found");
     EXPECT_EQ(m_cs->SymOpCount, 24);  // SYMGEN was read before APU failed
     writeFile(m_system / "APU", "110 0 45 0 54.7 9 0\n");
     EXPECT_EQ(init(path), 201);
@@ -216,5 +163,3 @@ TEST(CommonFolder, BuiltInPhaseFilesLoad) {
     }
     EXPECT_EQ(files, 19);
 }
-
-}  // namespace

@@ -215,6 +215,28 @@ TEST(ValidateHKLUVW, Examples) {
     EXPECT_EQ(ValidateHKLUVW(Text16("12 -4 3").t, Text16("1 3 0").t), 1);
 }
 
+TEST(ValidateHKLUVW, ProductsBeyondThirtyTwoBitsAreExact) {
+    // Products of 2^16-sized indices wrap in 32 bits; the oracle sums them as
+    // doubles, exact at this size.
+    struct Case {
+        const char* hkl;
+        const char* uvw;
+        double h[3], u[3];
+    };
+    const Case cases[] = {
+        {"65536 0 0", "65536 0 0", {65536, 0, 0}, {65536, 0, 0}},
+        {"65536 65536 0", "65536 -65536 0", {65536, 65536, 0}, {65536, -65536, 0}},
+        {"99999 99999 1", "99999 -99999 7", {99999, 99999, 1}, {99999, -99999, 7}},
+        {"-65536 1 1", "65536 0 0", {-65536, 1, 1}, {65536, 0, 0}},
+        {"65535 65537 1", "65537 -65535 0", {65535, 65537, 1}, {65537, -65535, 0}},
+    };
+    for (const Case& c : cases) {
+        const double sum = c.h[0] * c.u[0] + c.h[1] * c.u[1] + c.h[2] * c.u[2];
+        EXPECT_EQ(ValidateHKLUVW(Text16(c.hkl).t, Text16(c.uvw).t), sum == 0 ? 1 : 0)
+            << c.hkl << " " << c.uvw;
+    }
+}
+
 TEST(ValidateHKLUVW, UnreadableTextIsNotAValidPair) {
     EXPECT_EQ(ValidateHKLUVW(Text16("abc").t, Text16("100").t), 0);
     EXPECT_EQ(ValidateHKLUVW(Text16("111").t, Text16("000").t), 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "../support/lattix_test_support.h"
@@ -226,6 +227,26 @@ TEST(SpecialNormalizeEuler, NonCubicCountKeptOrOneReducedTriple) {
     EXPECT_NEAR(out[0].x, 4.0 - kPi, 1e-15);
     EXPECT_NEAR(out[0].y, kPi - 0.5, 1e-15);
     EXPECT_NEAR(out[0].z, kPi / 2 - 0.3, 1e-15);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NormalizeEuler, NonFiniteTriplesAreLeftAlone) {
+    const double nan = std::nan("");
+    const double inf = INFINITY;
+    const TVec3D triples[] = {{nan, 0.3, 0.2}, {0.1, nan, 0.2}, {0.1, 0.3, nan},
+                              {nan, nan, nan}, {inf, 0.3, 0.2}, {0.1, -inf, 0.2}};
+    for (int laue : {1, 3, 7, 10, 11}) {
+        const TCrySet cs = lattix_test::makeSet(laue);
+        for (const TVec3D& in : triples) {
+            TVec3D e = in;
+            NormalizeEuler(&cs, &e);
+            // Bitwise: NaN compares unequal to itself.
+            EXPECT_EQ(std::memcmp(&e, &in, sizeof e), 0) << "group " << laue;
+        }
+    }
 }
 
 }  // namespace

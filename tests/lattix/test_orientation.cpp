@@ -262,6 +262,44 @@ TEST_F(OrientationBox, BrokenMatrixShowsBoxAndLeavesAnglesAlone) {
     }
 }
 
+TEST_F(OrientationBox, SymmetrySetOfABadTripleShowsOneBoxPerCall) {
+    const double nan = std::nan("");
+    const double inf = INFINITY;
+    for (int laue : {1, 11}) {
+        const TCrySet cs = lattix_test::makeSet(laue);
+        for (int code : {1, 2, 3}) {
+            for (const TVec3D bad : {TVec3D{nan, 0.2, 0.3}, TVec3D{0.1, inf, 0.3}}) {
+                // Oracle of the values: the matrix set converted one by one.
+                std::vector<TVec3D> expected(LATTIX_SYM_CAPACITY, TVec3D{7, 8, 9});
+                std::vector<TMat3D> mats(LATTIX_SYM_CAPACITY);
+                TMat3D g;
+                Euler2Matrix(&bad, &g);
+                const int m = SymSetMat(&cs, code, &g, mats.data());
+                for (int i = 0; i < m; ++i) {
+                    expected[i] = TVec3D{0, 0, 0};  // each slot is cleared first
+                    Matrix2Euler(&mats[i], &expected[i]);
+                }
+
+                std::vector<TVec3D> out(LATTIX_SYM_CAPACITY, TVec3D{7, 8, 9});
+                boxes = {};
+                const int n = SymSetEul(&cs, code, &bad, out.data());
+                EXPECT_EQ(n, m);
+                ASSERT_EQ(boxes.captions.size(), 1u) << laue << " " << code;
+                EXPECT_EQ(boxes.captions[0], "Error Matrix2Euler");
+                EXPECT_EQ(std::memcmp(out.data(), expected.data(), n * sizeof(TVec3D)), 0);
+            }
+        }
+    }
+    // Each call on its own shows its box.
+    const TCrySet cs = lattix_test::makeSet(11);
+    const TVec3D bad{nan, 0, 0};
+    std::vector<TVec3D> out(LATTIX_SYM_CAPACITY);
+    boxes = {};
+    SymSetEul(&cs, 3, &bad, out.data());
+    SymSetEul(&cs, 3, &bad, out.data());
+    EXPECT_EQ(boxes.captions.size(), 2u);
+}
+
 TEST(OrientationBoxDefault, WithoutHandlerWritesToStderr) {
     SetMessageBoxHandler(nullptr);
     TMat3D g = fromRows({1, 0, 0, 0, 1, 0, 0, 0, 1.5});

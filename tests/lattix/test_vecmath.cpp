@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <numbers>
 #include <random>
 
@@ -116,6 +117,36 @@ TEST(VecMathUnity, ShortVectorsFallBackToXAxis) {
     v = TVec3D{3, 0, 4};
     EXPECT_EQ(UnityVector(&v), 1);
     expectVec(v, 0.6, 0, 0.8, 1e-15);
+}
+
+TEST(VecMathUnity, NonFiniteAndHugeVectors) {
+    // Oracle: the length in long double, whose range holds these squares.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double big = std::numeric_limits<double>::max();
+    const TVec3D cases[] = {{inf, 0, 0},
+                            {-inf, 1, 1},
+                            {nan, 0, 0},
+                            {0, nan, 1},
+                            {1e308, 1e308, 1e308},
+                            {1e200, -1e200, 0},
+                            {1e154, 1e154, 1e154},
+                            {big, big, 0},
+                            {-big, 0, 0},
+                            {1e-200, 0, 0},
+                            {3, 0, 4}};
+    for (const TVec3D& c : cases) {
+        const long double x = c.x, y = c.y, z = c.z;
+        const long double length = std::sqrt(x * x + y * y + z * z);
+        const bool usable = std::isfinite(length) && length <= big && length > 1e-8L;
+        TVec3D v = c;
+        EXPECT_EQ(UnityVector(&v), usable ? 1 : 0) << c.x << " " << c.y << " " << c.z;
+        if (usable) {
+            expectVec(v, double(x / length), double(y / length), double(z / length), 1e-15);
+        } else {
+            expectVec(v, 1, 0, 0, 0);
+        }
+    }
 }
 
 TEST(VecMathUnity, CrossProduct) {

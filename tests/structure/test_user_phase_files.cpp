@@ -139,7 +139,7 @@ const BrokenCase kBroken[] = {
     {"no_sites.cif", "data_x\n_space_group_name_H-M_alt 'P 1'\n" CELL, "no data block holds"},
     {"refused.cry", "VER2.1\r\nX\r\nref\r\n9\r\n3 3 5 90 90 120\r\n", "(status 300)"},
     {"not_number.cry", "VER3.1\r\nX\r\nref\r\n9\r\n3 abc 5 90 90 120\r\n", "(status 106)"},
-    {"four_lines.cry", "VER3.1\r\nX\r\nref\r\n9\r\n", "close no cell"},
+    {"four_lines.cry", "VER3.1\r\nX\r\nref\r\n9\r\n", "(status 106)"},
     {"wrong_symmetry.cry", "VER3.1\r\nX\r\nref\r\n11\r\n3 4 5 90 90 90\r\n",
      "does not have the symmetry of Laue group 11 (m3m)"},
 };

@@ -9,7 +9,7 @@ from ._arrays import (CrystalSet, LattixError, euler_to_matrix, euler_to_quat,
                       normalize_euler, quat_to_euler, quat_to_matrix)
 from ._exports import EXPORTS, HEADERS, MESSAGE_BOX_HANDLER, declare
 from ._library import LattixLibraryNotFound, library, load
-from ._records import (RECORDS, TDetector, TApuBlock, TCrySet, TFFactorSet, TIndices, TMat3D, TPseudoSym,
+from ._records import (RECORDS, TDetector, TLtxSetupReport, TApuBlock, TCrySet, TFFactorSet, TIndices, TMat3D, TPseudoSym,
                        TQuat, TSchmidSet, TSchmidTrace, TTexCompSet, TTwinSet, TVec3D)
 
 __version__ = "0.1.0"

@@ -9,7 +9,7 @@ in HEADERS; a new export is one more line.
 import ctypes as C
 
 from ._records import (TCrySet, TFFactorSet, TIndices, TMat3D, TQuat, TSchmidSet,
-                       TSchmidTrace, TTexCompSet, TTwinSet, TVec3D, TDetector)
+                       TSchmidTrace, TTexCompSet, TTwinSet, TVec3D, TDetector, TLtxSetupReport)
 
 P = C.POINTER
 _d, _f, _i32, _i64, _u8, _u16 = C.c_double, C.c_float, C.c_int32, C.c_int64, C.c_uint8, C.c_uint16
@@ -19,7 +19,7 @@ _vec, _mat, _quat, _cs = P(TVec3D), P(TMat3D), P(TQuat), P(TCrySet)
 # caption, text -> nothing
 MESSAGE_BOX_HANDLER = C.CFUNCTYPE(None, C.c_char_p, C.c_char_p)
 
-HEADERS = ("lattixLib.h", "lattixBatch.h", "lattixDetector.h")
+HEADERS = ("lattixLib.h", "lattixBatch.h", "lattixDetector.h", "lattixCell.h", "lattixSetup.h")
 
 EXPORTS = {
     "lattixLib.h": [
@@ -109,6 +109,13 @@ EXPORTS = {
         ("DetectorProject", _i32, [P(TDetector), _mat, _vec, P(_d), P(_d)]),
         ("DetectorDirection", _i32, [P(TDetector), _mat, _d, _d, _vec]),
         ("DetectorBandLine", _i32, [P(TDetector), _mat, _vec, P(_d)]),
+    ],
+    "lattixCell.h": [
+        ("CheckLattice", _i32, [_d, _d, _d, _d, _d, _d]),
+    ],
+    "lattixSetup.h": [
+        ("GetSetupReport", _u16, [P(TLtxSetupReport)]),
+        ("CheckSetupData", _u16, [P(TLtxSetupReport)]),
     ],
 }
 

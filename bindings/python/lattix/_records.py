@@ -83,5 +83,12 @@ class TDetector(C.Structure):
                 ("PCy", C.c_double), ("PCz", C.c_double)]
 
 
+class TLtxSetupReport(C.Structure):
+    """Which setup file failed and why (lattixSetup.h)."""
+    _fields_ = [("Status", C.c_uint16), ("File", C.c_int32), ("LaueGroup", C.c_int32),
+                ("KeyFound", C.c_uint8), ("Folder", C.c_char * 1024), ("KeySource", C.c_char * 1024),
+                ("Path", C.c_char * 1024), ("Text", C.c_char * 2048)]
+
+
 RECORDS = [TVec3D, TMat3D, TIndices, TApuBlock, TPseudoSym, TCrySet, TTwinSet, TTexCompSet,
            TFFactorSet, TSchmidSet, TSchmidTrace]
