@@ -6,7 +6,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -32,6 +30,7 @@
 #include "library_messages.h"
 #include "logo_art.h"
 #include "orientation_turn.h"
+#include "setup_failure.h"
 #include "status_bar.h"
 #include "view_constants.h"
 #include "web_address.h"
@@ -47,45 +46,6 @@ using namespace form1;
 QString longHint(const QString& hint) {
     const qsizetype bar = hint.indexOf(QLatin1Char('|'));
     return bar < 0 ? hint : hint.mid(bar + 1);
-}
-
-// The folder the library reads its setup data from, for messages: SystemDir
-// of the first Orvane.conf in the system configuration folders, as the
-// library looks it up.
-QString setupFolderForMessage() {
-#ifdef LATTIX_DEFAULT_SYSTEM_DIR
-    const QString fallback = QStringLiteral(LATTIX_DEFAULT_SYSTEM_DIR);
-#else
-    const QString fallback = QStringLiteral("(built-in default)");
-#endif
-    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    if (dirs.isEmpty()) dirs = QStringLiteral("/etc/xdg");
-    for (const QString& dir : dirs.split(QLatin1Char(':'))) {
-        if (!dir.startsWith(QLatin1Char('/'))) continue;
-        const QString file = dir + QStringLiteral("/Orvane.conf");
-        if (!QFileInfo::exists(file)) continue;
-        const QSettings settings(file, QSettings::IniFormat);
-        const QString folder = settings.value(QStringLiteral("SystemDir")).toString();
-        return folder.isEmpty() ? QStringLiteral("(empty SystemDir in %1)").arg(file) : folder;
-    }
-    return fallback + QStringLiteral(" (no Orvane.conf found in %1)").arg(dirs);
-}
-
-QString ioStatusText(uint16_t status) {
-    switch (status) {
-        case 2:
-            return QStringLiteral("file not found");
-        case 3:
-            return QStringLiteral("folder not found");
-        case 4:
-            return QStringLiteral("too many open files");
-        case 5:
-            return QStringLiteral("access denied");
-        case 106:
-            return QStringLiteral("a number field is not a number");
-        default:
-            return QStringLiteral("input/output error %1").arg(status);
-    }
 }
 
 char localeDecimalSeparator() {
@@ -161,15 +121,14 @@ bool TForm1::buildCrystalSet() {
     collectLibraryMessages(nullptr);
     messages.removeDuplicates();
 
-    const uint16_t ioStatus = GetInitIoStatus();
-    if (ioStatus != 0) {
-        QString text = QStringLiteral(
-                           "The crystal set of \"%1\" could not be built: the setup data files "
-                           "SYMGEN and APU could not be read (%2).\n\nFolder searched: %3")
-                           .arg(QString::fromLatin1(CurrentPhase.Name), ioStatusText(ioStatus),
-                                setupFolderForMessage());
-        if (!messages.isEmpty()) text += QStringLiteral("\n\n") + messages.join(QLatin1Char('\n'));
-        m_services->showError(this, QCoreApplication::applicationName(), text);
+    if (GetInitIoStatus() != 0) {
+        // One message per selection: the library says which folder and file it tried and
+        // what failed; its own boxes of the same call are folded in.
+        std::vector<std::string> boxes;
+        for (const QString& message : messages) boxes.push_back(message.toLocal8Bit().toStdString());
+        const std::string text = lastSetupFailureMessage(CurrentPhase.Name, boxes);
+        m_services->showError(this, QCoreApplication::applicationName(),
+                              QString::fromLocal8Bit(text.c_str()));
         return false;
     }
     for (const QString& message : messages) {

@@ -351,6 +351,27 @@ TEST_F(AppWindow, UnreadableSetupDataShowOneMessageAndAttachNothing) {
     EXPECT_EQ(form->CrystalEBSPpanel2->ReflectorCount(), 98);
 }
 
+// A SystemDir with a comma (which QSettings would read as a list) is named as the library
+// read it, in one message per selection.
+TEST_F(AppWindow, SetupMessageNamesTheFolderTheLibrarySearched) {
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    const QString folder = config.filePath(QStringLiteral("orvane,data"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    {
+        QFile conf(config.filePath(QStringLiteral("Orvane.conf")));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write(QStringLiteral("[General]\rSystemDir=%1\r").arg(folder).toUtf8());
+    }
+    {
+        const ConfigFolderOverride override(config.path());
+        select(QStringLiteral("Alumina"));
+    }
+    ASSERT_EQ(services.errors.size(), 1u);
+    const QString text = services.errors[0].text;
+    EXPECT_TRUE(text.contains(QStringLiteral("SYMGEN not found in ") + folder)) << text.toStdString();
+}
+
 // ---- Coupled views ------------------------------------------------------------------------
 
 TEST_F(AppWindow, DraggingEitherViewTurnsTheOther) {
