@@ -41,10 +41,13 @@ void polyline(QPainter& painter, QImage* raster, const IntPoint* points, int cou
     painter.save();
     painter.setPen(QPen(QColor::fromRgb(colour), 1));
     painter.setBrush(Qt::NoBrush);
-    if (closed)
-        painter.drawPolygon(asQPoints(points), count);
-    else
-        painter.drawPolyline(asQPoints(points), count);
+    // Always a line, closed by repeating the first point: a vector device then writes an
+    // outline as a line and keeps paths for the filled bands.
+    QPolygon line(count + (closed && count > 0 ? 1 : 0));
+    for (int i = 0; i < count; ++i)
+        line[i] = toQPoint(points[i]);
+    if (closed && count > 0) line[count] = line[0];
+    painter.drawPolyline(line);
     painter.restore();
 }
 
