@@ -85,9 +85,10 @@ QApplication* ensureApplication() {
     return app.get();
 }
 
-// The view as the main window has it once the phase is chosen.
-void configureView(TCrystalEBSPpanel& view, const Options& o, const TPhaseRecord& phase,
-                   const TCrySet& crySet) {
+}  // namespace
+
+void configureRenderView(TCrystalEBSPpanel& view, const Options& o, const TPhaseRecord& phase,
+                         const TCrySet& crySet) {
     view.SetRepaintLocked(true);  // drawPicture draws; nothing needs the off-screen image
     view.resize(o.size.width, o.size.height);
     if (o.view == render::ViewKind::Cell) {
@@ -113,6 +114,8 @@ void configureView(TCrystalEBSPpanel& view, const Options& o, const TPhaseRecord
     static constexpr TKikuchiBandStyle kStyles[] = {kbSolid, kbEdge, kbCentre};
     view.SetKikuchiBandStyle(kStyles[static_cast<int>(o.style)]);
 }
+
+namespace {
 
 bool readTextFile(const std::string& path, std::string& text) {
     std::ifstream file(path, std::ios::binary);
@@ -206,7 +209,7 @@ int runRenderCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 2;
     }
     TCrystalEBSPpanel view;
-    configureView(view, o, phase, crySet);
+    configureRenderView(view, o, phase, crySet);
     const QSize size(o.size.width, o.size.height);
 
     const bool terminal = stderrIsTerminal(environment);

@@ -7,9 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "lattixLib.h"
+#include "render_args.h"
+
 struct TPhaseRecord;
+class TCrystalEBSPpanel;
 
 namespace ebsp {
+
+// Sets view up as the main window has its map (or cell) view once the phase is chosen,
+// with the options' voltage, reflector count (whole families), band style and size.  The
+// view keeps references to phase and crySet, and stays repaint-locked: pictures come from
+// drawPicture.
+void configureRenderView(TCrystalEBSPpanel& view, const render::Options& options,
+                         const TPhaseRecord& phase, const TCrySet& crySet);
 
 struct RenderEnvironment {
     // Loads the phase of --phase FILE: true with phase filled, or false with a message in
