@@ -1,9 +1,11 @@
 // The render command: its reading of arguments and Euler lists, the window's map drawn by
 // it, batches, the progress bar's decision and each failure's exit status and message.
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QListWidget>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -276,4 +278,56 @@ TEST(RenderCommand, FailuresExitStatusAndMessage) {
     EXPECT_EQ(loaded.status, 0) << loaded.err;
     EXPECT_EQ(asked, path(dir, "phase.cif"));
     EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(40, 30));
+}
+
+// The window's two menus carry "Save picture..." (Ctrl+S on the focused view) and write the
+// view they belong to.
+TEST(WindowSavePicture, BothMenusAndTheShortcut) {
+    QLocale::setDefault(QLocale::c());
+    FakePlatformServices services;
+    TForm1 form(&services);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QList<QListWidgetItem*> items =
+        form.ListBox1->findItems(QStringLiteral("Iron bcc"), Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    form.ListBox1->setCurrentItem(items.front());
+    ASSERT_TRUE(form.PopupMenu1->actions().contains(form.SavePicture1));
+    ASSERT_TRUE(form.PopupMenu2->actions().contains(form.SavePicture2));
+    for (QAction* item : {form.SavePicture1, form.SavePicture2}) {
+        EXPECT_EQ(item->text(), QStringLiteral("Save picture..."));
+        EXPECT_EQ(item->shortcut(), QKeySequence(QKeySequence::Save));
+        EXPECT_EQ(item->shortcutContext(), Qt::WidgetShortcut);
+    }
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString next;
+    form.PictureQuestions.fileName = [&next](QWidget*, const QString&, const QString&,
+                                             const QString&, QString*) { return next; };
+    services.answers = {QStringLiteral("480 x 448"), std::nullopt, std::nullopt};
+
+    next = dir.filePath(QStringLiteral("cell.png"));
+    form.SavePicture1->trigger();
+    ASSERT_TRUE(QFile::exists(next));
+    EXPECT_EQ(QImage(next).convertToFormat(QImage::Format_RGB32).size(), QSize(480, 448));
+
+    // Map: the default size answer is the view's own, and the picture is its image.
+    next = dir.filePath(QStringLiteral("map.png"));
+    services.answers = {};
+    services.queries.clear();
+    form.PictureQuestions.text = [](QWidget*, const QString&, const QString&, QString&) {
+        return true;
+    };
+    form.SavePicture2->trigger();
+    EXPECT_EQ(QImage(next).convertToFormat(QImage::Format_RGB32), form.CrystalEBSPpanel2->Image());
+
+    // Ctrl+S with the map focused.
+    next = dir.filePath(QStringLiteral("keys.png"));
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.CrystalEBSPpanel2->setFocus();
+    QTest::keyClick(form.CrystalEBSPpanel2, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(next));
+    EXPECT_TRUE(services.errors.empty());
 }
