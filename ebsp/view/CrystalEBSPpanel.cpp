@@ -366,13 +366,9 @@ void TCrystalEBSPpanel::PaintScene(QPainter& painter, QSize size,
     painter.setPen(QPen(m_lineColour, 1));
     painter.setBrush(m_backgroundColour);
     if (m_showCopyright) {
-        QFont font = painter.font();
-        font.setPointSize(8);
-        painter.setFont(font);
-        painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-        const int top = size.height() - 15;
-        painter.drawText(QPoint(2, top + painter.fontMetrics().ascent()),
-                         QString::fromLatin1(kNotice));
+        ebsp::paintNotice(painter, size.height(),
+                          palette().color(QPalette::Disabled, QPalette::Text),
+                          QString::fromLatin1(kNotice));
         painter.setPen(QPen(m_lineColour, 1));
     }
     if (m_showCrystal) DrawCell(painter, other);

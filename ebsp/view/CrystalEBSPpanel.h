@@ -159,8 +159,10 @@ class TCrystalEBSPpanel : public QWidget {
     // The off-screen image (what CopyToClipboard copies); a null image before the first paint.
     const QImage& Image() const { return m_image; }
     // The view drawn again at size (pixels) on any paint device: the paint sequence of the
-    // off-screen image with the projection and bands of that size.  At the view's own size
-    // on a 32-bit image it gives the off-screen image pixel for pixel.
+    // off-screen image with the projection and bands of that size.  The painter's origin is
+    // the picture's top left, untransformed on a 32-bit image (whose band lines are written
+    // straight into its pixels).  At the view's own size on a 32-bit image it gives the
+    // off-screen image pixel for pixel.
     void drawPicture(QPainter& painter, QSize size);
 
   protected:

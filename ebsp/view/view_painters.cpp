@@ -161,6 +161,15 @@ void paintLabel(QPainter& painter, IntPoint at, const QColor& colour, const QStr
     painter.setBrush(look.base);
 }
 
+void paintNotice(QPainter& painter, int height, const QColor& colour, const QString& text) {
+    QFont font = painter.font();
+    font.setPointSize(8);
+    painter.setFont(font);
+    painter.setPen(colour);
+    const int top = height - 15;
+    painter.drawText(QPoint(2, top + painter.fontMetrics().ascent()), text);
+}
+
 void paintPickOverlay(QPainter& painter, const PickOverlay& overlay, BandShape shape,
                       const QString& planeText, const QString& zoneText, const LabelLook& look) {
     // Drawn like the band lines themselves, so the red covers exactly their pixels.
