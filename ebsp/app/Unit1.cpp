@@ -33,6 +33,7 @@
 #include "setup_failure.h"
 #include "status_bar.h"
 #include "view_constants.h"
+#include "view_setup.h"
 #include "web_address.h"
 #include "window_logic.h"
 
@@ -212,18 +213,7 @@ void TForm1::CrystalEBSPpanel2Rotate(QObject* Sender) {
 
 void TForm1::CrystalEBSPpanel2GetReflector(QObject*, int index0, int8_t& h, int8_t& k, int8_t& l,
                                            double& d_spacing, double& intensity) {
-    if (index0 < 0 || index0 >= static_cast<int>(CurrentPhase.Reflectors.size())) {
-        h = k = l = 0;
-        d_spacing = 0.0;
-        intensity = 0.0;
-        return;
-    }
-    const TPhaseReflector& entry = CurrentPhase.Reflectors[static_cast<std::size_t>(index0)];
-    h = entry.h;
-    k = entry.k;
-    l = entry.l;
-    d_spacing = LatticeSpacing(&CurrentCrySet, h, k, l);
-    intensity = entry.Intensity / 100.0;
+    supplyPhaseReflector(CurrentPhase, CurrentCrySet, index0, h, k, l, d_spacing, intensity);
 }
 
 void TForm1::CrystalEBSPpanel2MouseMoveCrystalDir(QObject*, const TVec3D&, int,

@@ -13,6 +13,7 @@
 #include "lattixLib.h"
 #include "phase_catalogue.h"
 #include "platform_services.h"
+#include "save_picture_dialog.h"
 
 class QAction;
 class QActionGroup;
@@ -55,6 +56,7 @@ class TForm1 : public QMainWindow {
     QAction* MenuColour1 = nullptr;
     QAction* N2 = nullptr;
     QAction* CopytoClipboard1 = nullptr;
+    QAction* SavePicture1 = nullptr;  // "Save picture..." of the unit-cell view
 
     QMenu* PopupMenu2 = nullptr;             // map view
     QActionGroup* BandStyleGroup = nullptr;  // group index 123: the three radio items
@@ -71,6 +73,10 @@ class TForm1 : public QMainWindow {
     QAction* MenuHighlightplaneandzone1 = nullptr;
     QAction* MenuItem2 = nullptr;
     QAction* MenuItem3 = nullptr;
+    QAction* SavePicture2 = nullptr;  // "Save picture..." of the map view
+    // The file and size questions of "Save picture..." (file: Qt's dialog; size and errors:
+    // the platform services).
+    ebsp::SavePictureQuestions PictureQuestions;
 
     // ---- Window state ---------------------------------------------------------------
     TPhaseRecord CurrentPhase{};
@@ -113,6 +119,7 @@ class TForm1 : public QMainWindow {
     void MenuSpin1Click();
     void MenuHighlightplaneandzone1Click();
     void SpeedButton2Click();
+    void SavePictureClick(TCrystalEBSPpanel* view);
 
     // ---- Spin cycle --------------------------------------------------------------------
     void Timer1Timer();

@@ -183,6 +183,26 @@ void TForm1::createMenus() {
     MenuItem3 = addItem(PopupMenu2, QStringLiteral("Copy to Clipboard"),
                         QStringLiteral("Copy the spherical Kikuchi map image to the clipboard"));
 
+    SavePicture1 =
+        ebsp::addSavePictureItem(PopupMenu1, *CrystalEBSPpanel1,
+                                 QStringLiteral("Save the unit cell picture to a PNG or SVG file"));
+    SavePicture2 = ebsp::addSavePictureItem(
+        PopupMenu2, *CrystalEBSPpanel2,
+        QStringLiteral("Save the spherical Kikuchi map picture to a PNG or SVG file"));
+    connect(SavePicture1, &QAction::triggered, this,
+            [this] { SavePictureClick(CrystalEBSPpanel1); });
+    connect(SavePicture2, &QAction::triggered, this,
+            [this] { SavePictureClick(CrystalEBSPpanel2); });
+    PictureQuestions = ebsp::qtSavePictureQuestions();
+    PictureQuestions.text = [this](QWidget* parent, const QString& caption, const QString& prompt,
+                                   QString& text) {
+        return m_services->inputQuery(parent, caption, prompt, text);
+    };
+    PictureQuestions.error = [this](QWidget* parent, const QString& caption,
+                                    const QString& message) {
+        m_services->showError(parent, caption, message);
+    };
+
     connect(Orientation2, &QAction::triggered, this, &TForm1::Orientation1Click);
     connect(MenuColour1, &QAction::triggered, this, &TForm1::MenuColour1Click);
     connect(CopytoClipboard1, &QAction::triggered, this, &TForm1::CopytoClipboard1Click);
@@ -234,4 +254,9 @@ void TForm1::wireViewEvents() {
         };
     CrystalEBSPpanel2->OnClick = [this](QObject* sender) { CrystalEBSPpanel2Click(sender); };
     CrystalEBSPpanel2->OnDblClick = [this](QObject* sender) { CrystalEBSPpanel2DblClick(sender); };
+}
+
+void TForm1::SavePictureClick(TCrystalEBSPpanel* view) {
+    StopSpinCycle();
+    ebsp::savePictureInteractively(this, *view, PictureQuestions);
 }

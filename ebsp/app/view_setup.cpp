@@ -42,3 +42,19 @@ void setUpMapView(TCrystalEBSPpanel& view) {
     // The pointer read-out needs moves without a pressed button.
     view.setMouseTracking(true);
 }
+
+void supplyPhaseReflector(const TPhaseRecord& phase, const TCrySet& crySet, int index0, int8_t& h,
+                          int8_t& k, int8_t& l, double& d_spacing, double& intensity) {
+    if (index0 < 0 || index0 >= static_cast<int>(phase.Reflectors.size())) {
+        h = k = l = 0;
+        d_spacing = 0.0;
+        intensity = 0.0;
+        return;
+    }
+    const TPhaseReflector& entry = phase.Reflectors[static_cast<std::size_t>(index0)];
+    h = entry.h;
+    k = entry.k;
+    l = entry.l;
+    d_spacing = LatticeSpacing(&crySet, h, k, l);
+    intensity = entry.Intensity / 100.0;
+}

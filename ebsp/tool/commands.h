@@ -15,4 +15,10 @@ inline constexpr int kExitBadInput = 2;
 int runPhase(const std::vector<std::string>& args);
 extern const char* const kPhaseUsage;
 
+#ifdef EBSP_TOOL_RENDER
+// ebsp-tool render ... (pictures of the views; needs Qt)
+int runRender(const std::vector<std::string>& args);
+extern const char* const kRenderUsage;
+#endif
+
 }  // namespace ebsp_tool

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -343,22 +344,35 @@ void TCrystalEBSPpanel::PaintImage() {
     if (m_imageStale) RecreateImage();
     if (m_image.isNull()) return;  // no width or height: nothing to draw on
     QPainter painter(&m_image);
+    PaintScene(painter, m_image.size(), nullptr);
+}
+
+void TCrystalEBSPpanel::drawPicture(QPainter& painter, QSize size) {
+    if (size.width() <= 0 || size.height() <= 0) return;
+    CheckSize();
+    if (m_sizeStale) UpdateViewSize();
+    const ebsp::OrthographicProjection projection =
+        ebsp::OrthographicProjection::forSize(size.width(), size.height());
+    painter.save();
+    PaintScene(painter, size, &projection);
+    painter.restore();
+}
+
+void TCrystalEBSPpanel::PaintScene(QPainter& painter, QSize size,
+                                   const ebsp::OrthographicProjection* other) {
+    const QRect area(QPoint(0, 0), size);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(m_image.rect(), m_backgroundColour);
+    painter.fillRect(area, m_backgroundColour);
     painter.setPen(QPen(m_lineColour, 1));
     painter.setBrush(m_backgroundColour);
     if (m_showCopyright) {
-        QFont font = painter.font();
-        font.setPointSize(8);
-        painter.setFont(font);
-        painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-        const int top = m_image.height() - 15;
-        painter.drawText(QPoint(2, top + painter.fontMetrics().ascent()),
-                         QString::fromLatin1(kNotice));
+        ebsp::paintNotice(painter, size.height(),
+                          palette().color(QPalette::Disabled, QPalette::Text),
+                          QString::fromLatin1(kNotice));
         painter.setPen(QPen(m_lineColour, 1));
     }
-    if (m_showCrystal) DrawCell(painter);
-    if (m_showEBSP) DrawSphereMap(painter);
+    if (m_showCrystal) DrawCell(painter, other);
+    if (m_showEBSP) DrawSphereMap(painter, other);
 }
 
 void TCrystalEBSPpanel::paintEvent(QPaintEvent* event) {
@@ -376,7 +390,7 @@ void TCrystalEBSPpanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
-void TCrystalEBSPpanel::DrawCell(QPainter& painter) {
+void TCrystalEBSPpanel::DrawCell(QPainter& painter, const ebsp::OrthographicProjection* other) {
     if (m_sizeStale) UpdateViewSize();
     if (m_geometryStale) BuildCell();
     if (m_matrixStale) UpdateViewMatrix();
@@ -390,26 +404,36 @@ void TCrystalEBSPpanel::DrawCell(QPainter& painter) {
     look.solid = !(m_showAsWireFrame || (m_dragging && m_mouseRotWireFrame));
     look.hiddenLines = m_showHiddenLines;
     look.axes = m_showCrystalAxes;
-    ebsp::paintCell(painter, m_cell, m_projection, look);
+    ebsp::paintCell(painter, m_cell, other != nullptr ? *other : m_projection, look);
 }
 
-void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter) {
+void TCrystalEBSPpanel::DrawSphereMap(QPainter& painter,
+                                      const ebsp::OrthographicProjection* other) {
     if (m_sizeStale) UpdateViewSize();
     if (m_bandsStale) BuildBands();
     if (m_bandsStale || m_sizeStale || m_reflectorCount <= 0 || m_crySet == nullptr || !m_showEBSP)
         return;
+    // Another size: the same reflectors with their bands traced for that projection.
+    const ebsp::OrthographicProjection& projection = other != nullptr ? *other : m_projection;
+    std::vector<ebsp::Reflector> traced;
+    const ebsp::Reflector* bands = m_reflectors;
+    if (other != nullptr) {
+        traced.assign(m_reflectors, m_reflectors + m_reflectorCount);
+        ebsp::buildBands(traced.data(), m_reflectorCount, m_inverseViewMatrix, projection);
+        bands = traced.data();
+    }
 
     ebsp::BandLook look;
     look.shape = bandShape(m_kikuchiBandStyle);
     look.uniform = m_kikuchiBandStyle == kbSolidBlack || m_kikuchiBandStyle == kbEdgeBlack ||
                    m_kikuchiBandStyle == kbCentreBlack;
     look.uniformColour = m_kikuchiBandStyle == kbSolidBlack ? m_faceColour : m_lineColour;
-    ebsp::paintBands(painter, m_reflectors, m_reflectorCount, look);
+    ebsp::paintBands(painter, bands, m_reflectorCount, look);
 
     // The pointer's highlights and labels on top.
     const ebsp::PickOverlay overlay =
-        ebsp::pickOverlay(m_pick, m_reflectors, m_reflectorCount, m_switches,
-                          bool(OnMouseMoveCrystalDir), m_inverseViewMatrix, m_projection);
+        ebsp::pickOverlay(m_pick, bands, m_reflectorCount, m_switches, bool(OnMouseMoveCrystalDir),
+                          m_inverseViewMatrix, projection);
     const ebsp::LabelLook labels{palette().color(QPalette::Shadow),
                                  palette().color(QPalette::Base)};
     ebsp::paintPickOverlay(painter, overlay, look.shape, QString::fromStdString(m_pick.planeText),

@@ -158,6 +158,12 @@ class TCrystalEBSPpanel : public QWidget {
     TVec3D EulerAngles() const { return m_euler; }  // radians, as SetOrientation takes them
     // The off-screen image (what CopyToClipboard copies); a null image before the first paint.
     const QImage& Image() const { return m_image; }
+    // The view drawn again at size (pixels) on any paint device: the paint sequence of the
+    // off-screen image with the projection and bands of that size.  The painter's origin is
+    // the picture's top left, untransformed on a 32-bit image (whose band lines are written
+    // straight into its pixels).  At the view's own size on a 32-bit image it gives the
+    // off-screen image pixel for pixel.
+    void drawPicture(QPainter& painter, QSize size);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -173,8 +179,11 @@ class TCrystalEBSPpanel : public QWidget {
     void ShowDesignerPreview();  // the sample crystal, cell and bands of designer mode
     void RecreateImage();
     void PaintImage();  // the paint sequence into the off-screen image
-    void DrawCell(QPainter& painter);
-    void DrawSphereMap(QPainter& painter);
+    // The paint sequence over an area of size; other: a projection other than the view's
+    // own, for which the bands are built afresh (null: the view's own caches).
+    void PaintScene(QPainter& painter, QSize size, const ebsp::OrthographicProjection* other);
+    void DrawCell(QPainter& painter, const ebsp::OrthographicProjection* other);
+    void DrawSphereMap(QPainter& painter, const ebsp::OrthographicProjection* other);
     void PointerPick(int X, int Y);  // mouse move without drag on the map
     bool PickZone(const TVec3D& v);
     bool PickPlane(const TVec3D& v);  // refreshes stale normals and widths first

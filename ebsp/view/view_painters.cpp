@@ -41,10 +41,13 @@ void polyline(QPainter& painter, QImage* raster, const IntPoint* points, int cou
     painter.save();
     painter.setPen(QPen(QColor::fromRgb(colour), 1));
     painter.setBrush(Qt::NoBrush);
-    if (closed)
-        painter.drawPolygon(asQPoints(points), count);
-    else
-        painter.drawPolyline(asQPoints(points), count);
+    // Always a line, closed by repeating the first point: a vector device then writes an
+    // outline as a line and keeps paths for the filled bands.
+    QPolygon line(count + (closed && count > 0 ? 1 : 0));
+    for (int i = 0; i < count; ++i)
+        line[i] = toQPoint(points[i]);
+    if (closed && count > 0) line[count] = line[0];
+    painter.drawPolyline(line);
     painter.restore();
 }
 
@@ -156,6 +159,15 @@ void paintLabel(QPainter& painter, IntPoint at, const QColor& colour, const QStr
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     painter.drawText(QPoint(x - hw, y - hh + metrics.ascent()), text);
     painter.setBrush(look.base);
+}
+
+void paintNotice(QPainter& painter, int height, const QColor& colour, const QString& text) {
+    QFont font = painter.font();
+    font.setPointSize(8);
+    painter.setFont(font);
+    painter.setPen(colour);
+    const int top = height - 15;
+    painter.drawText(QPoint(2, top + painter.fontMetrics().ascent()), text);
 }
 
 void paintPickOverlay(QPainter& painter, const PickOverlay& overlay, BandShape shape,

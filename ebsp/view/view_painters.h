@@ -53,6 +53,9 @@ struct LabelLook {
 void paintLabel(QPainter& painter, IntPoint at, const QColor& colour, const QString& text,
                 const LabelLook& look);
 
+// A one-line notice in 8-point type at the bottom left of an area of the given height.
+void paintNotice(QPainter& painter, int height, const QColor& colour, const QString& text);
+
 // The picked plane in red, its label, and the zone's blue circle or label.
 void paintPickOverlay(QPainter& painter, const PickOverlay& overlay, BandShape shape,
                       const QString& planeText, const QString& zoneText, const LabelLook& look);

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -131,5 +133,30 @@ TEST(EbspTool, BadArgumentsAndFilesExitWithTwoAndAMessage) {
     ASSERT_FALSE(missing.lines.empty());
     EXPECT_NE(missing.lines[0].find("no_such_file.cif: cannot open"), std::string::npos);
 }
+
+#ifdef EBSP_TOOL_RENDER
+// The tool's render command draws a built-in phase and a phase read from a CIF; the
+// picture of the built-in phase is that of the same state given by name or by index.
+TEST(EbspTool, RendersBuiltInAndFilePhases) {
+    const std::string folder = testing::TempDir();
+    const std::string byName = folder + "/tool_render_name.png";
+    const std::string byIndex = folder + "/tool_render_index.png";
+    const std::string fromFile = folder + "/tool_render_file.png";
+    ASSERT_EQ(runTool("render --phase 'Iron bcc' --euler 30,45,10 --out '" + byName + "'").status,
+              0);
+    ASSERT_EQ(runTool("render --phase 3 --euler 30,45,10 --out '" + byIndex + "'").status, 0);
+    std::ifstream a(byName, std::ios::binary), b(byIndex, std::ios::binary);
+    const std::string bytesA((std::istreambuf_iterator<char>(a)), {});
+    const std::string bytesB((std::istreambuf_iterator<char>(b)), {});
+    EXPECT_GT(bytesA.size(), 1000u);
+    EXPECT_EQ(bytesA, bytesB);
+    const std::string cif = "'" + structure_test::dataPath("copper.cif") + "'";
+    EXPECT_EQ(runTool("render --phase " + cif + " --out '" + fromFile + "'").status, 0);
+    EXPECT_TRUE(std::ifstream(fromFile).good());
+    const ToolRun missing =
+        runTool("render --phase " + folder + "/no_such.cif --out '" + fromFile + "'", true);
+    EXPECT_EQ(missing.status, 2);
+}
+#endif
 
 }  // namespace
