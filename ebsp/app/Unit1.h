@@ -23,6 +23,7 @@ class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 class PanelStatusBar;
+class DetectorWindow;
 
 // The application title (task-bar text) and the main window's caption.
 inline constexpr const char* kApplicationTitle = "Velloran";
@@ -71,6 +72,8 @@ class TForm1 : public QMainWindow {
     QAction* MenuHighlightplaneandzone1 = nullptr;
     QAction* MenuItem2 = nullptr;
     QAction* MenuItem3 = nullptr;
+    QAction* MenuDetector1 = nullptr;           // "Detector pattern..." (Ctrl+D)
+    DetectorWindow* DetectorWindow1 = nullptr;  // created on first use
 
     // ---- Window state ---------------------------------------------------------------
     TPhaseRecord CurrentPhase{};
@@ -113,6 +116,11 @@ class TForm1 : public QMainWindow {
     void MenuSpin1Click();
     void MenuHighlightplaneandzone1Click();
     void SpeedButton2Click();
+    // The detector window (form_detector.cpp): opened by the map's menu, turned with the
+    // other views; reload also hands it the crystal set and the reflectors.
+    void DetectorPattern1Click();
+    void DetectorRotate();
+    void UpdateDetectorView(bool reload);
 
     // ---- Spin cycle --------------------------------------------------------------------
     void Timer1Timer();
@@ -135,6 +143,7 @@ class TForm1 : public QMainWindow {
   private:
     void createControls();
     void createMenus();
+    void createDetectorItem();
     void wireViewEvents();
     void applyBandStyleIndex();
     // The library's messages while a crystal set is built, shown once afterwards.
