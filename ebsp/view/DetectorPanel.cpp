@@ -20,6 +20,7 @@ namespace {
 constexpr int kZoneReflectors = 24;
 constexpr int kZoneCandidates = 60;
 constexpr int kShownZones = 12;
+constexpr double kZoneMargin = 4.0;      // pixels
 constexpr double kBandTolerance = 0.25;  // pixels between an edge and its polyline
 
 }  // namespace
@@ -134,8 +135,12 @@ std::vector<ebsp::DetectorZoneLabel> TDetectorPanel::ZoneLabels(QSize size) cons
     if (!fit.valid || !Usable() || m_reflectors.empty()) return labels;
     const ebsp::DetectorProjection projection(fit.display, m_g);
     for (const ebsp::ZoneAxisEntry& zone : m_zones) {
-        const ebsp::DetectorZoneMarker marker = projection.zoneAxis(zone.direction);
-        if (marker.status != 0) continue;
+        ebsp::DetectorZoneMarker marker = projection.zoneAxis(zone.direction);
+        // Markers on the frame itself would hide under it.
+        const double w = fit.display.Width, h = fit.display.Height;
+        if (marker.status != 0 || marker.at.x < kZoneMargin || marker.at.y < kZoneMargin ||
+            marker.at.x > w - kZoneMargin || marker.at.y > h - kZoneMargin)
+            continue;
         const std::string text =
             ebsp::zoneAxisText(zone.u, zone.v, zone.w, m_hexCell, marker.flipped);
         labels.push_back({marker.at, QString::fromStdString(text)});

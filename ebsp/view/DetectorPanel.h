@@ -54,7 +54,8 @@ class TDetectorPanel : public QWidget {
     // The whole view drawn at size onto any painter (a saved picture, a printer, an SVG):
     // the detector fitted with its aspect ratio and centred.
     void drawPicture(QPainter& painter, QSize size) const;
-    // The zone markers and texts drawn at size, in the picture's pixels (with the offset).
+    // The zone markers and texts drawn at size, in pixels of the fitted detector (add the
+    // fit's offset for the picture's pixels).
     std::vector<ebsp::DetectorZoneLabel> ZoneLabels(QSize size) const;
     // Where the detector sits in a picture of size.
     ebsp::DetectorFit Fit(QSize size) const;

@@ -97,14 +97,19 @@ void paintDetectorOverlay(QPainter& painter, const std::vector<DetectorZoneLabel
                           DetectorPoint patternCentre, const DetectorLook& look,
                           const DetectorPlacement& place) {
     painter.save();
+    // Labels first, above their markers; the markers on top stay whole where labels crowd.
+    const int lift = painter.fontMetrics().height() / 2 + 7;
     for (const DetectorZoneLabel& zone : zones) {
         const IntPoint p = pixelOf(zone.at, place);
-        painter.setPen(QPen(look.zoneMark, 1));
-        painter.setBrush(look.zoneMark);
+        // Below the marker where the label would leave the pattern at the top.
+        const int y = p.y - 2 * lift < place.offsetY ? p.y + lift : p.y - lift;
+        paintLabel(painter, IntPoint{p.x, y}, look.zoneMark, zone.text, look.labels);
+    }
+    painter.setPen(QPen(look.zoneMark, 1));
+    painter.setBrush(look.zoneMark);
+    for (const DetectorZoneLabel& zone : zones) {
+        const IntPoint p = pixelOf(zone.at, place);
         painter.drawEllipse(QRect(p.x - 3, p.y - 3, 7, 7));
-        // The label sits above its marker, leaving the marker itself visible.
-        const int lift = painter.fontMetrics().height() / 2 + 7;
-        paintLabel(painter, IntPoint{p.x, p.y - lift}, look.zoneMark, zone.text, look.labels);
     }
     const IntPoint c = pixelOf(patternCentre, place);
     painter.setPen(QPen(look.centreMark, 1));
