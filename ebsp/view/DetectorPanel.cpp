@@ -156,14 +156,24 @@ void TDetectorPanel::drawPicture(QPainter& painter, QSize size) const {
     painter.fillRect(QRect(QPoint(0, 0), size), m_look.outside);
     const ebsp::DetectorFit fit = Fit(size);
     if (fit.valid) {
-        const ebsp::DetectorPlacement place{fit.offsetX, fit.offsetY, fit.display.Width,
-                                            fit.display.Height};
+        const ebsp::DetectorPlacement place{fit.offsetX,
+                                            fit.offsetY,
+                                            fit.display.Width,
+                                            fit.display.Height,
+                                            fit.display.PCx * fit.display.Width,
+                                            fit.display.PCy * fit.display.Height,
+                                            fit.display.PCz * fit.display.Height};
         painter.fillRect(QRect(place.offsetX, place.offsetY, place.width, place.height),
                          m_look.background);
         const ebsp::DetectorProjection projection(fit.display, m_g);
         std::vector<ebsp::DetectorZoneLabel> zones;
         if (Usable() && !m_inputs.empty()) {
-            ebsp::paintDetectorBands(painter, projection.bands(m_inputs, kBandTolerance),
+            // Centre lines alone need no edges: bands without width skip them.
+            std::vector<ebsp::DetectorBandInput> inputs = m_inputs;
+            if (m_look.bands.shape == ebsp::BandShape::Centre)
+                for (ebsp::DetectorBandInput& input : inputs)
+                    input.halfWidth = 0.0;
+            ebsp::paintDetectorBands(painter, projection.bands(inputs, kBandTolerance), inputs,
                                      m_look.bands, place);
             zones = ZoneLabels(size);
         }

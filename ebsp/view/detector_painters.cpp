@@ -46,11 +46,72 @@ void polyline(QPainter& painter, QImage* raster, const DetectorPolyline& line, Q
     painter.drawPolyline(points);
 }
 
+bool spanTarget(const QImage* image) {
+    if (image == nullptr) return false;
+    const QImage::Format f = image->format();
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+           f == QImage::Format_ARGB32_Premultiplied;
+}
+
+// The band's pixels, row by row: a pixel centre at v = (x', y', DD) from the PC lies in the
+// band when (n.v)^2 < sin^2(theta) |v|^2, a quadratic in x' on each row.  The normal comes
+// back from the centre line a X + b Y + c = 0, which is n . v = 0 in pixels.
+void fillBandRows(QImage& image, const DetectorBandShape& shape, double halfWidth, QRgb colour,
+                  const DetectorPlacement& place) {
+    const double dd = place.distance;
+    const double nx = shape.line[0], ny = -shape.line[1],
+                 nz = (shape.line[2] + shape.line[0] * place.pcX + shape.line[1] * place.pcY) / dd;
+    const double norm = std::sqrt(nx * nx + ny * ny + nz * nz);
+    const double s2 = std::sin(halfWidth) * std::sin(halfWidth) * norm * norm;
+    const double A = nx * nx - s2;
+    const int last = place.width - 1;
+    auto span = [&](QRgb* row, double from, double to) {  // x' interval, open
+        const double j0 = std::ceil(std::max(from + place.pcX - 0.5, -1.0));
+        const double j1 = std::floor(std::min(to + place.pcX - 0.5, double(place.width)));
+        const int a = std::max(int(j0), 0), b = std::min(int(j1), last);
+        if (a <= b) std::fill(row + place.offsetX + a, row + place.offsetX + b + 1, colour);
+    };
+    const double inf = 1e300;
+    for (int i = 0; i < place.height; ++i) {
+        const double y = place.pcY - (i + 0.5);
+        const double c0 = ny * y + nz * dd;
+        const double B = 2.0 * nx * c0, C = c0 * c0 - s2 * (y * y + dd * dd);
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(place.offsetY + i));
+        if (A == 0.0) {
+            if (B > 0.0)
+                span(row, -inf, -C / B);
+            else if (B < 0.0)
+                span(row, -C / B, inf);
+            else if (C < 0.0)
+                span(row, -inf, inf);
+            continue;
+        }
+        const double disc = B * B - 4.0 * A * C;
+        if (disc <= 0.0) {
+            if (A < 0.0) span(row, -inf, inf);  // negative everywhere (but at a double root)
+            continue;
+        }
+        const double r = std::sqrt(disc);
+        // Roots without cancellation.
+        const double q = -0.5 * (B + (B >= 0.0 ? r : -r));
+        double x1 = q / A, x2 = q != 0.0 ? C / q : -x1;
+        if (x1 > x2) std::swap(x1, x2);
+        if (A > 0.0) {
+            span(row, x1, x2);
+        } else {
+            span(row, -inf, x1);
+            span(row, x2, inf);
+        }
+    }
+}
+
 }  // namespace
 
 void paintDetectorBands(QPainter& painter, const std::vector<DetectorBandShape>& shapes,
-                        const BandLook& look, const DetectorPlacement& place) {
+                        const std::vector<DetectorBandInput>& inputs, const BandLook& look,
+                        const DetectorPlacement& place) {
     QImage* raster = rasterTarget(painter);
+    const bool spans = spanTarget(raster) && inputs.size() == shapes.size();
     std::vector<IntPoint> scratch;
     painter.save();
     for (size_t i = shapes.size(); i-- > 0;) {  // the first (strongest) on top
@@ -60,6 +121,13 @@ void paintDetectorBands(QPainter& painter, const std::vector<DetectorBandShape>&
         const QRgb rgb = colour.rgb();
         switch (look.shape) {
             case BandShape::Solid: {
+                if (spans && shape.lineStatus <= 1) {
+                    fillBandRows(*raster, shape, inputs[i].halfWidth, rgb, place);
+                    for (const auto& edge : shape.edges)
+                        for (const DetectorPolyline& piece : edge)
+                            polyline(painter, raster, piece, rgb, place, scratch);
+                    break;
+                }
                 // Pixel centres at +1/2 are sampled against the region, as the edges are
                 // placed: fill and outline meet without a gap.
                 QPainterPath path;

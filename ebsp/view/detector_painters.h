@@ -35,13 +35,18 @@ struct DetectorPlacement {
     int offsetY = 0;
     int width = 0;  // the display detector's Width and Height
     int height = 0;
+    // The pattern centre and the source distance in the display detector's pixels.
+    double pcX = 0.0, pcY = 0.0, distance = 1.0;
 };
 
 // The bands from the last to the first (strongest on top): solid bands are the odd-even
 // fill of their region with their edges on it, the other styles their edges or centre
-// lines.  One-pixel lines go straight into a 32-bit QImage as the map's do.
+// lines.  On a 32-bit QImage the lines and the solid fills are written straight into the
+// image (the fill row by row, every pixel centre tested against the band's two cones);
+// elsewhere everything goes through the painter.  inputs are the shapes' own inputs.
 void paintDetectorBands(QPainter& painter, const std::vector<DetectorBandShape>& shapes,
-                        const BandLook& look, const DetectorPlacement& place);
+                        const std::vector<DetectorBandInput>& inputs, const BandLook& look,
+                        const DetectorPlacement& place);
 
 // Everything else: zone markers with their labels, the pattern centre's cross, the frame.
 void paintDetectorOverlay(QPainter& painter, const std::vector<DetectorZoneLabel>& zones,
