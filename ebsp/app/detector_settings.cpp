@@ -190,6 +190,7 @@ DetectorSettingsDialog::DetectorSettingsDialog(const TDetector& detector, int co
         m_fields[size_t(i)] = new QLineEdit(this);
         m_fields[size_t(i)]->setObjectName(QStringLiteral("field_") +
                                            QLatin1String(kFields[i].key));
+        m_fields[size_t(i)]->setMinimumWidth(100);
         m_errors[size_t(i)] = new QLabel(this);
         m_errors[size_t(i)]->setStyleSheet(QStringLiteral("color: #c00000"));
         row->addWidget(m_fields[size_t(i)]);
