@@ -168,13 +168,8 @@ void TDetectorPanel::drawPicture(QPainter& painter, QSize size) const {
         const ebsp::DetectorProjection projection(fit.display, m_g);
         std::vector<ebsp::DetectorZoneLabel> zones;
         if (Usable() && !m_inputs.empty()) {
-            // Centre lines alone need no edges: bands without width skip them.
-            std::vector<ebsp::DetectorBandInput> inputs = m_inputs;
-            if (m_look.bands.shape == ebsp::BandShape::Centre)
-                for (ebsp::DetectorBandInput& input : inputs)
-                    input.halfWidth = 0.0;
-            ebsp::paintDetectorBands(painter, projection.bands(inputs, kBandTolerance), inputs,
-                                     m_look.bands, place);
+            ebsp::paintDetectorBands(painter, projection, m_inputs, m_look.bands, place,
+                                     kBandTolerance);
             zones = ZoneLabels(size);
         }
         ebsp::paintDetectorOverlay(painter, zones, projection.patternCentre(), m_look, place);

@@ -56,8 +56,34 @@ bool spanTarget(const QImage* image) {
 // The band's pixels, row by row: a pixel centre at v = (x', y', DD) from the PC lies in the
 // band when (n.v)^2 < sin^2(theta) |v|^2, a quadratic in x' on each row.  The normal comes
 // back from the centre line a X + b Y + c = 0, which is n . v = 0 in pixels.
+// Pixels already taken by stronger bands, per row: sorted, disjoint [first, last] runs.
+using RowCover = std::vector<std::vector<std::pair<int, int>>>;
+
+// Writes colour over [a, b] where the row is not yet taken, and takes it.
+void coverSpan(std::vector<std::pair<int, int>>& taken, QRgb* row, int a, int b, QRgb colour) {
+    int x = a;
+    size_t first = 0;
+    while (first < taken.size() && taken[first].second < a - 1)
+        ++first;
+    size_t end = first;
+    for (; end < taken.size() && taken[end].first <= b + 1; ++end) {
+        if (taken[end].first > x)
+            std::fill(row + x, row + std::min(taken[end].first - 1, b) + 1, colour);
+        x = std::max(x, taken[end].second + 1);
+    }
+    if (x <= b) std::fill(row + x, row + b + 1, colour);
+    // Runs first..end-1 touch [a, b]: they merge with it into one.
+    std::pair<int, int> merged{a, b};
+    if (end > first) {
+        merged.first = std::min(a, taken[first].first);
+        merged.second = std::max(b, taken[end - 1].second);
+        taken.erase(taken.begin() + std::ptrdiff_t(first), taken.begin() + std::ptrdiff_t(end));
+    }
+    taken.insert(taken.begin() + std::ptrdiff_t(first), merged);
+}
+
 void fillBandRows(QImage& image, const DetectorBandShape& shape, double halfWidth, QRgb colour,
-                  const DetectorPlacement& place) {
+                  const DetectorPlacement& place, RowCover& cover) {
     const double dd = place.distance;
     const double nx = shape.line[0], ny = -shape.line[1],
                  nz = (shape.line[2] + shape.line[0] * place.pcX + shape.line[1] * place.pcY) / dd;
@@ -65,18 +91,24 @@ void fillBandRows(QImage& image, const DetectorBandShape& shape, double halfWidt
     const double s2 = std::sin(halfWidth) * std::sin(halfWidth) * norm * norm;
     const double A = nx * nx - s2;
     const int last = place.width - 1;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    int i = 0;
     auto span = [&](QRgb* row, double from, double to) {  // x' interval, open
         const double j0 = std::ceil(std::max(from + place.pcX - 0.5, -1.0));
         const double j1 = std::floor(std::min(to + place.pcX - 0.5, double(place.width)));
         const int a = std::max(int(j0), 0), b = std::min(int(j1), last);
-        if (a <= b) std::fill(row + place.offsetX + a, row + place.offsetX + b + 1, colour);
+        if (a <= b) coverSpan(cover[size_t(i)], row + place.offsetX, a, b, colour);
     };
     const double inf = 1e300;
-    for (int i = 0; i < place.height; ++i) {
+    for (; i < place.height; ++i) {
+        if (cover[size_t(i)].size() == 1 && cover[size_t(i)][0].first == 0 &&
+            cover[size_t(i)][0].second == last)
+            continue;  // the row is full
         const double y = place.pcY - (i + 0.5);
         const double c0 = ny * y + nz * dd;
         const double B = 2.0 * nx * c0, C = c0 * c0 - s2 * (y * y + dd * dd);
-        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(place.offsetY + i));
+        QRgb* row = reinterpret_cast<QRgb*>(bits + stride * (place.offsetY + i));
         if (A == 0.0) {
             if (B > 0.0)
                 span(row, -inf, -C / B);
@@ -107,11 +139,34 @@ void fillBandRows(QImage& image, const DetectorBandShape& shape, double halfWidt
 
 }  // namespace
 
-void paintDetectorBands(QPainter& painter, const std::vector<DetectorBandShape>& shapes,
+void paintDetectorBands(QPainter& painter, const DetectorProjection& projection,
                         const std::vector<DetectorBandInput>& inputs, const BandLook& look,
-                        const DetectorPlacement& place) {
+                        const DetectorPlacement& place, double tolerance) {
     QImage* raster = rasterTarget(painter);
-    const bool spans = spanTarget(raster) && inputs.size() == shapes.size();
+    if (look.shape == BandShape::Solid && spanTarget(raster) && place.width > 0 &&
+        place.height > 0) {
+        // Strongest first, each band only where no stronger one lies: every pixel is
+        // written once, and the exact region needs neither edges nor an outline.
+        RowCover cover(size_t(place.height));
+        for (const DetectorBandInput& input : inputs) {
+            if (!(input.halfWidth > 0.0)) continue;
+            DetectorBandShape shape =
+                projection.band(DetectorBandInput{input.normal, 0.0, input.rgb});
+            if (shape.lineStatus > 1) continue;
+            const QColor colour = look.uniform ? look.uniformColour : QColor::fromRgb(input.rgb);
+            fillBandRows(*raster, shape, input.halfWidth, colour.rgb(), place, cover);
+        }
+        return;
+    }
+    // Centre lines alone need no edges: bands without width skip them.
+    std::vector<DetectorBandInput> centres;
+    if (look.shape == BandShape::Centre) {
+        centres = inputs;
+        for (DetectorBandInput& input : centres)
+            input.halfWidth = 0.0;
+    }
+    const std::vector<DetectorBandShape> shapes =
+        projection.bands(look.shape == BandShape::Centre ? centres : inputs, tolerance);
     std::vector<IntPoint> scratch;
     painter.save();
     for (size_t i = shapes.size(); i-- > 0;) {  // the first (strongest) on top
@@ -121,13 +176,6 @@ void paintDetectorBands(QPainter& painter, const std::vector<DetectorBandShape>&
         const QRgb rgb = colour.rgb();
         switch (look.shape) {
             case BandShape::Solid: {
-                if (spans && shape.lineStatus <= 1) {
-                    fillBandRows(*raster, shape, inputs[i].halfWidth, rgb, place);
-                    for (const auto& edge : shape.edges)
-                        for (const DetectorPolyline& piece : edge)
-                            polyline(painter, raster, piece, rgb, place, scratch);
-                    break;
-                }
                 // Pixel centres at +1/2 are sampled against the region, as the edges are
                 // placed: fill and outline meet without a gap.
                 QPainterPath path;

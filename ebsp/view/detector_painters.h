@@ -39,14 +39,15 @@ struct DetectorPlacement {
     double pcX = 0.0, pcY = 0.0, distance = 1.0;
 };
 
-// The bands from the last to the first (strongest on top): solid bands are the odd-even
-// fill of their region with their edges on it, the other styles their edges or centre
-// lines.  On a 32-bit QImage the lines and the solid fills are written straight into the
-// image (the fill row by row, every pixel centre tested against the band's two cones);
-// elsewhere everything goes through the painter.  inputs are the shapes' own inputs.
-void paintDetectorBands(QPainter& painter, const std::vector<DetectorBandShape>& shapes,
+// The bands from the last to the first (strongest on top), projected here: solid bands are
+// the odd-even fill of their region with their edges on it, the other styles their edges
+// or centre lines.  On a 32-bit QImage the lines go straight into the image, and solid
+// bands are written row by row, strongest first, every pixel centre tested against the
+// band's two cones; elsewhere everything goes through the painter.  tolerance: the largest
+// distance in pixels between an edge and its polyline.
+void paintDetectorBands(QPainter& painter, const DetectorProjection& projection,
                         const std::vector<DetectorBandInput>& inputs, const BandLook& look,
-                        const DetectorPlacement& place);
+                        const DetectorPlacement& place, double tolerance = 0.25);
 
 // Everything else: zone markers with their labels, the pattern centre's cross, the frame.
 void paintDetectorOverlay(QPainter& painter, const std::vector<DetectorZoneLabel>& zones,

@@ -65,8 +65,8 @@ struct DetectorScene : ::testing::Test {
         panel.SetReflectorCount(int(planes.size()));
         panel.SetOrientation(euler);
     }
-    QImage picture(QSize size) const {
-        QImage image(size, QImage::Format_RGB32);
+    QImage picture(QSize size, QImage::Format format = QImage::Format_RGB32) const {
+        QImage image(size, format);
         QPainter painter(&image);
         panel.drawPicture(painter, size);
         return image;
@@ -90,11 +90,20 @@ bool covered(const std::vector<ebsp::DetectorZoneLabel>& zones, const TDetector&
 TEST_F(DetectorScene, StrongestFamilyCentreLinesAreInTheBandColour) {
     const TDetector d = exampleDetector();
     const TMat3D gm = g();
-    for (const ebsp::BandShape shape : {ebsp::BandShape::Solid, ebsp::BandShape::Centre}) {
+    // Straight into a 32-bit image, and through the painter's own fills and lines (24 bits).
+    const struct {
+        ebsp::BandShape shape;
+        QImage::Format format;
+    } variants[] = {{ebsp::BandShape::Solid, QImage::Format_RGB32},
+                    {ebsp::BandShape::Centre, QImage::Format_RGB32},
+                    {ebsp::BandShape::Solid, QImage::Format_RGB888},
+                    {ebsp::BandShape::Centre, QImage::Format_RGB888}};
+    for (const auto& variant : variants) {
+        const ebsp::BandShape shape = variant.shape;
         ebsp::BandLook look;
         look.shape = shape;
         panel.SetBandLook(look);
-        const QImage image = picture(QSize(640, 480));
+        const QImage image = picture(QSize(640, 480), variant.format);
         const auto zones = panel.ZoneLabels(QSize(640, 480));
         int checked = 0, lines = 0;
         for (const Feed& f : planes) {
