@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -69,6 +70,7 @@ TForm1::TForm1(PlatformServices* services, QWidget* parent) : QMainWindow(parent
     createControls();
     createMenus();
     wireViewEvents();
+    createDetectorItem();
 
     resize(kFormWidth, kFormHeight);
     setMinimumSize(kFormMinimum, kFormMinimum);
@@ -141,6 +143,7 @@ bool TForm1::buildCrystalSet() {
 
 void TForm1::ListBox1Click() {
     LastPhaseChangeTick = m_services->tickCount();
+    const auto detectorFollows = qScopeGuard([this] { UpdateDetectorView(true); });
     BuildPhase(static_cast<uint32_t>(SelectedIndex() + 1), CurrentPhase);
     Memo1->clear();
     CrystalEBSPpanel1->setEnabled(true);
@@ -193,6 +196,7 @@ void TForm1::ApplyReflectorCount(int32_t n) {
         CrystalEBSPpanel1->SetReflectorCount(0);
         CrystalEBSPpanel2->SetReflectorCount(cut);
     }
+    UpdateDetectorView(true);
 }
 
 void TForm1::CrystalEBSPpanel1Rotate(QObject* Sender) {
@@ -201,6 +205,7 @@ void TForm1::CrystalEBSPpanel1Rotate(QObject* Sender) {
     CurrentOrientation = {view->Euler1deg() * kDegToRad, view->Euler2deg() * kDegToRad,
                           view->Euler3deg() * kDegToRad};
     CrystalEBSPpanel2->SetOrientation(CurrentOrientation);
+    UpdateDetectorView(false);
 }
 
 void TForm1::CrystalEBSPpanel2Rotate(QObject* Sender) {
@@ -209,6 +214,7 @@ void TForm1::CrystalEBSPpanel2Rotate(QObject* Sender) {
     CurrentOrientation = {view->Euler1deg() * kDegToRad, view->Euler2deg() * kDegToRad,
                           view->Euler3deg() * kDegToRad};
     CrystalEBSPpanel1->SetOrientation(CurrentOrientation);
+    UpdateDetectorView(false);
 }
 
 void TForm1::CrystalEBSPpanel2GetReflector(QObject*, int index0, int8_t& h, int8_t& k, int8_t& l,
@@ -287,6 +293,7 @@ void TForm1::applyBandStyleIndex() {
     if (BandStyleIndex < 0 || BandStyleIndex > 2) return;
     CrystalEBSPpanel2->SetKikuchiBandStyle(kBandStyles[BandStyleIndex]);
     BandStyleItem(BandStyleIndex)->setChecked(true);
+    UpdateDetectorView(false);
 }
 
 void TForm1::PopupMenu1Popup() {
@@ -308,6 +315,7 @@ void TForm1::MenuSolid1Click(QObject* Sender) {
     }
     // Also puts the check back where it belongs after a click with a foreign tag.
     if (QAction* checked = BandStyleItem(BandStyleIndex)) checked->setChecked(true);
+    UpdateDetectorView(false);
 }
 
 void TForm1::NumberofReflectors1Click() {
@@ -331,6 +339,7 @@ void TForm1::Acceleratingvoltage1Click() {
     const std::optional<double> kv = voltageFromText(text, QLocale());
     if (!kv) return;
     CrystalEBSPpanel2->SetkV(*kv);
+    UpdateDetectorView(false);
 }
 
 void TForm1::Orientation1Click() {
@@ -346,6 +355,7 @@ void TForm1::Orientation1Click() {
                           (*degrees)[2] * kDegToRad};
     CrystalEBSPpanel1->SetOrientation(CurrentOrientation);
     CrystalEBSPpanel2->SetOrientation(CurrentOrientation);
+    UpdateDetectorView(false);
 }
 
 void TForm1::MenuColour1Click() {
@@ -417,6 +427,7 @@ void TForm1::SpinStep() {
     CurrentOrientation = e3;
     CrystalEBSPpanel1->SetOrientation(e3);
     CrystalEBSPpanel2->SetOrientation(e3);
+    UpdateDetectorView(false);
 }
 
 TVec3D TForm1::RotateAboutAxis(const TVec3D& e, const TVec3D& axis, bool inverse, double angle) {
@@ -429,4 +440,5 @@ void TForm1::StopSpinCycle() {
     Timer1->stop();
     CrystalEBSPpanel1->SetOrientation(CurrentOrientation);
     CrystalEBSPpanel2->SetOrientation(CurrentOrientation);
+    UpdateDetectorView(false);
 }

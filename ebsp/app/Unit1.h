@@ -24,6 +24,7 @@ class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 class PanelStatusBar;
+class DetectorWindow;
 
 // The application title (task-bar text) and the main window's caption.
 inline constexpr const char* kApplicationTitle = "Velloran";
@@ -77,6 +78,8 @@ class TForm1 : public QMainWindow {
     // The file and size questions of "Save picture..." (file: Qt's dialog; size and errors:
     // the platform services).
     ebsp::SavePictureQuestions PictureQuestions;
+    QAction* MenuDetector1 = nullptr;           // "Detector pattern..." (Ctrl+D)
+    DetectorWindow* DetectorWindow1 = nullptr;  // created on first use
 
     // ---- Window state ---------------------------------------------------------------
     TPhaseRecord CurrentPhase{};
@@ -120,6 +123,11 @@ class TForm1 : public QMainWindow {
     void MenuHighlightplaneandzone1Click();
     void SpeedButton2Click();
     void SavePictureClick(TCrystalEBSPpanel* view);
+    // The detector window (form_detector.cpp): opened by the map's menu, turned with the
+    // other views; reload also hands it the crystal set and the reflectors.
+    void DetectorPattern1Click();
+    void DetectorRotate();
+    void UpdateDetectorView(bool reload);
 
     // ---- Spin cycle --------------------------------------------------------------------
     void Timer1Timer();
@@ -142,6 +150,7 @@ class TForm1 : public QMainWindow {
   private:
     void createControls();
     void createMenus();
+    void createDetectorItem();
     void wireViewEvents();
     void applyBandStyleIndex();
     // The library's messages while a crystal set is built, shown once afterwards.

@@ -112,16 +112,52 @@ void refine(const Edge& e, const Screen& s, const Sample& a, const Sample& b, do
     out.push_back(b);
 }
 
-// The point where the curve leaves the screen between an inside and an outside sample, found
-// by bisection on the curve's parameter, so it lies on the edge and on the screen.
+// The point where the curve leaves the screen between an inside and an outside sample.  On
+// a border line the edge's parameter solves A cos(phi) + B sin(phi) + C = 0; the root in the
+// bracket nearest the inside sample is the exit, so the point lies exactly on the edge.
+// Bisection on the parameter stays as the fallback.
 DetectorPoint crossing(const Edge& e, const Screen& s, Sample inside, Sample outside) {
-    for (int i = 0; i < 60; ++i) {
-        if (std::hypot(inside.p.x - outside.p.x, inside.p.y - outside.p.y) < 1e-9) break;
-        const double phi = 0.5 * (inside.phi + outside.phi);
-        const Sample m{phi, e.at(phi)};
-        (s.contains(m.p) ? inside : outside) = m;
+    const double lo = std::min(inside.phi, outside.phi), hi = std::max(inside.phi, outside.phi);
+    const double a = e.cosT, k = e.eps * e.sinT;
+    bool found = false;
+    Sample best = outside;
+    // Border x = X0: r.x dd - (X0 - pcX) r.z = 0;  border y = Y0: r.y dd + (Y0 - pcY) r.z = 0.
+    for (int border = 0; border < 4; ++border) {
+        const bool vertical = border < 2;
+        const double q = vertical ? (border == 0 ? 0.0 : s.width) - e.pcX
+                                  : (border == 2 ? 0.0 : s.height) - e.pcY;
+        auto coefficient = [&](const TVec3D& v) {
+            return vertical ? v.x * e.dd - q * v.z : v.y * e.dd + q * v.z;
+        };
+        const double A = a * coefficient(e.e1), B = a * coefficient(e.e2), C = k * coefficient(e.n);
+        const double R = std::hypot(A, B);
+        if (!(R > 0.0) || std::fabs(C) > R) continue;
+        const double phi0 = std::atan2(B, A), delta = std::acos(std::clamp(-C / R, -1.0, 1.0));
+        for (const double root : {phi0 + delta, phi0 - delta}) {
+            double t = std::fmod(root - lo, 2.0 * kPi);
+            if (t < 0.0) t += 2.0 * kPi;
+            if (t > hi - lo) continue;
+            const Sample m{lo + t, e.at(lo + t)};
+            if (!(m.p.x >= -1e-6 && m.p.x <= s.width + 1e-6 && m.p.y >= -1e-6 &&
+                  m.p.y <= s.height + 1e-6))
+                continue;
+            if (!found || std::fabs(m.phi - inside.phi) < std::fabs(best.phi - inside.phi)) {
+                best = m;
+                found = true;
+            }
+        }
     }
-    // The bracket is far below a pixel wide: put the point on the border it crosses.
+    if (found) {
+        inside = best;
+    } else {
+        for (int i = 0; i < 60; ++i) {
+            if (std::hypot(inside.p.x - outside.p.x, inside.p.y - outside.p.y) < 1e-9) break;
+            const double phi = 0.5 * (inside.phi + outside.phi);
+            const Sample m{phi, e.at(phi)};
+            (s.contains(m.p) ? inside : outside) = m;
+        }
+    }
+    // The point is within rounding of the border it crosses: put it on that border.
     DetectorPoint p = inside.p;
     auto snap = [](double& v, double border) {
         if (std::fabs(v - border) < 1e-7) v = border;

@@ -6,7 +6,8 @@ cmake_minimum_required(VERSION 3.25)
 set(widget_files CrystalEBSPpanel.h CrystalEBSPpanel.cpp)
 set(qt_free_files view_constants.h view_projection.h view_projection.cpp orientation_turn.h
   orientation_turn.cpp unit_cell.h unit_cell.cpp kikuchi_bands.h kikuchi_bands.cpp
-  pointer_pick.h pointer_pick.cpp designer_preview.h designer_preview.cpp)
+  pointer_pick.h pointer_pick.cpp designer_preview.h designer_preview.cpp detector_geometry.h
+  detector_geometry.cpp detector_scene.h detector_scene.cpp)
 set(failures "")
 
 file(GLOB view_files RELATIVE ${VIEW_DIR} ${VIEW_DIR}/*.h ${VIEW_DIR}/*.cpp)
