@@ -1,0 +1,194 @@
+// Image helpers of the pattern fit: box-approximated Gaussian blur, background correction,
+// binning and the normalised cross-correlation.
+#include "fit_image.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ebsp::fit {
+
+namespace {
+
+bool inside(const PixelMask* mask, std::size_t i) {
+    return !mask || mask->empty() || (*mask)[i] != 0;
+}
+
+// Box radius of each of three passes so that their variance matches sigma^2 (a box of width
+// 2r + 1 has variance ((2r + 1)^2 - 1) / 12).
+int boxRadius(double sigma) {
+    const double width = std::sqrt(4.0 * sigma * sigma + 1.0);
+    return std::max(0, static_cast<int>(std::lround((width - 1.0) / 2.0)));
+}
+
+// One box pass along a line of n samples with stride; weights travel with the values so
+// that edges and masked pixels are normalised away.
+void boxLine(float* values, float* weights, int n, std::size_t stride, int r,
+             std::vector<double>& sumV, std::vector<double>& sumW) {
+    sumV.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    sumW.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int i = 0; i < n; ++i) {
+        sumV[i + 1] = sumV[i] + values[i * stride];
+        sumW[i + 1] = sumW[i] + weights[i * stride];
+    }
+    for (int i = 0; i < n; ++i) {
+        const int lo = std::max(0, i - r);
+        const int hi = std::min(n, i + r + 1);
+        const double count = hi - lo;
+        values[i * stride] = static_cast<float>((sumV[hi] - sumV[lo]) / count);
+        weights[i * stride] = static_cast<float>((sumW[hi] - sumW[lo]) / count);
+    }
+}
+
+}  // namespace
+
+GreyImage blurImage(const GreyImage& image, double sigma, const PixelMask* mask) {
+    GreyImage out = image;
+    if (image.empty() || !(sigma > 0.0)) return out;
+    const int r = boxRadius(sigma);
+    const std::size_t n = image.pixels.size();
+    // Weighted values: blurring v*w and w, then dividing, ignores pixels outside the mask.
+    std::vector<float> weights(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        weights[i] = inside(mask, i) ? 1.0f : 0.0f;
+        out.pixels[i] *= weights[i];
+    }
+    std::vector<double> sumV, sumW;
+    for (int pass = 0; pass < 3 && r > 0; ++pass) {
+        for (int y = 0; y < image.height; ++y) {
+            const std::size_t row = static_cast<std::size_t>(y) * image.width;
+            boxLine(&out.pixels[row], &weights[row], image.width, 1, r, sumV, sumW);
+        }
+        for (int x = 0; x < image.width; ++x)
+            boxLine(&out.pixels[x], &weights[x], image.height, image.width, r, sumV, sumW);
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        out.pixels[i] = weights[i] > 1e-6f ? out.pixels[i] / weights[i] : 0.0f;
+    return out;
+}
+
+void standardise(GreyImage& image, const PixelMask* mask) {
+    double sum = 0.0, sum2 = 0.0;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        if (!inside(mask, i)) continue;
+        sum += image.pixels[i];
+        ++count;
+    }
+    const double mean = count ? sum / static_cast<double>(count) : 0.0;
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        if (!inside(mask, i)) continue;
+        const double d = image.pixels[i] - mean;
+        sum2 += d * d;
+    }
+    const double sd = count ? std::sqrt(sum2 / static_cast<double>(count)) : 0.0;
+    const double scale = sd > 1e-12 ? 1.0 / sd : 0.0;
+    for (std::size_t i = 0; i < image.pixels.size(); ++i)
+        image.pixels[i] =
+            inside(mask, i) ? static_cast<float>((image.pixels[i] - mean) * scale) : 0.0f;
+}
+
+GreyImage correctBackground(const GreyImage& raw, BackgroundMode mode, double sigmaFraction,
+                            const PixelMask* mask) {
+    GreyImage out = raw;
+    if (mode != BackgroundMode::None && !raw.empty()) {
+        const double sigma = sigmaFraction * std::min(raw.width, raw.height);
+        const GreyImage background = blurImage(raw, sigma, mask);
+        double mean = 0.0;
+        for (float v : background.pixels) mean += v;
+        mean /= static_cast<double>(background.pixels.size());
+        // A floor for the divisor keeps dark corners from blowing up.
+        const float floor = static_cast<float>(std::max(1e-6, 0.05 * std::fabs(mean)));
+        for (std::size_t i = 0; i < out.pixels.size(); ++i) {
+            if (mode == BackgroundMode::Subtract)
+                out.pixels[i] -= background.pixels[i];
+            else
+                out.pixels[i] /= std::max(background.pixels[i], floor);
+        }
+    }
+    standardise(out, mask);
+    return out;
+}
+
+void subtractSmooth(GreyImage& image, double sigma, const PixelMask* mask) {
+    if (image.empty() || !(sigma > 0.0)) return;
+    const int k = std::max(1, static_cast<int>(sigma / 3.0));
+    const int w = (image.width + k - 1) / k, h = (image.height + k - 1) / k;
+    // Block sums of value and weight, partial blocks at the edges included.
+    GreyImage small(w, h), weight(w, h);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * image.width + x;
+            if (!inside(mask, i)) continue;
+            small.at(x / k, y / k) += image.pixels[i];
+            weight.at(x / k, y / k) += 1.0f;
+        }
+    PixelMask smallMask(small.pixels.size());
+    for (std::size_t i = 0; i < small.pixels.size(); ++i) {
+        smallMask[i] = weight.pixels[i] > 0.0f;
+        if (smallMask[i]) small.pixels[i] /= weight.pixels[i];
+    }
+    small = blurImage(small, sigma / k, &smallMask);
+    // Bilinear back to full size; block centres sit at (k j + k/2).
+    for (int y = 0; y < image.height; ++y) {
+        const double fy = std::clamp((y + 0.5) / k - 0.5, 0.0, h - 1.0);
+        const int y0 = std::min(static_cast<int>(fy), h - 1), y1 = std::min(y0 + 1, h - 1);
+        const float ty = static_cast<float>(fy - y0);
+        for (int x = 0; x < image.width; ++x) {
+            const double fx = std::clamp((x + 0.5) / k - 0.5, 0.0, w - 1.0);
+            const int x0 = std::min(static_cast<int>(fx), w - 1), x1 = std::min(x0 + 1, w - 1);
+            const float tx = static_cast<float>(fx - x0);
+            const float top = small.at(x0, y0) + tx * (small.at(x1, y0) - small.at(x0, y0));
+            const float bottom = small.at(x0, y1) + tx * (small.at(x1, y1) - small.at(x0, y1));
+            image.at(x, y) -= top + ty * (bottom - top);
+        }
+    }
+}
+
+GreyImage binImage(const GreyImage& image, int factor) {
+    if (factor <= 1) return image;
+    GreyImage out(image.width / factor, image.height / factor);
+    const float scale = 1.0f / static_cast<float>(factor * factor);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            float sum = 0.0f;
+            for (int dy = 0; dy < factor; ++dy)
+                for (int dx = 0; dx < factor; ++dx)
+                    sum += image.at(x * factor + dx, y * factor + dy);
+            out.at(x, y) = sum * scale;
+        }
+    return out;
+}
+
+PixelMask binMask(const PixelMask& mask, int width, int height, int factor) {
+    if (mask.empty() || factor <= 1) return mask;
+    const int w = width / factor, h = height / factor;
+    PixelMask out(static_cast<std::size_t>(w) * h, 1);
+    for (int y = 0; y < h * factor; ++y)
+        for (int x = 0; x < w * factor; ++x)
+            if (!mask[static_cast<std::size_t>(y) * width + x])
+                out[static_cast<std::size_t>(y / factor) * w + x / factor] = 0;
+    return out;
+}
+
+double normalisedCrossCorrelation(const GreyImage& a, const GreyImage& b, const PixelMask* mask) {
+    if (a.width != b.width || a.height != b.height || a.empty()) return 0.0;
+    if (mask && !mask->empty() && mask->size() != a.pixels.size()) return 0.0;
+    double sa = 0.0, sb = 0.0, saa = 0.0, sbb = 0.0, sab = 0.0, n = 0.0;
+    const std::size_t count = a.pixels.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!inside(mask, i)) continue;
+        const double x = a.pixels[i], y = b.pixels[i];
+        sa += x;
+        sb += y;
+        saa += x * x;
+        sbb += y * y;
+        sab += x * y;
+        n += 1.0;
+    }
+    if (n < 2.0) return 0.0;
+    const double va = saa - sa * sa / n, vb = sbb - sb * sb / n;
+    if (!(va > 1e-12 * n) || !(vb > 1e-12 * n)) return 0.0;
+    return (sab - sa * sb / n) / std::sqrt(va * vb);
+}
+
+}  // namespace ebsp::fit
