@@ -94,7 +94,8 @@ GreyImage correctBackground(const GreyImage& raw, BackgroundMode mode, double si
         const double sigma = sigmaFraction * std::min(raw.width, raw.height);
         const GreyImage background = blurImage(raw, sigma, mask);
         double mean = 0.0;
-        for (float v : background.pixels) mean += v;
+        for (float v : background.pixels)
+            mean += v;
         mean /= static_cast<double>(background.pixels.size());
         // A floor for the divisor keeps dark corners from blowing up.
         const float floor = static_cast<float>(std::max(1e-6, 0.05 * std::fabs(mean)));

@@ -36,8 +36,8 @@ void standardise(GreyImage& image, const PixelMask* mask = nullptr);
 
 // The static-background step: subtracts, or divides by, a copy blurred with sigma =
 // sigmaFraction * min(width, height), then standardises.  Mode None only standardises.
-GreyImage correctBackground(const GreyImage& raw, BackgroundMode mode,
-                            double sigmaFraction = 0.125, const PixelMask* mask = nullptr);
+GreyImage correctBackground(const GreyImage& raw, BackgroundMode mode, double sigmaFraction = 0.125,
+                            const PixelMask* mask = nullptr);
 
 // image minus its blur with sigma, the blur computed on a reduced copy and interpolated back
 // (cheap enough to run on every simulated pattern, so that it passes the same high-pass

@@ -39,7 +39,8 @@ struct Level {
 std::vector<Level> makeLevels(const TDetector& d, const RefineOptions& o) {
     const int side = std::min(d.Width, d.Height);
     int f0 = 1;
-    while (side / (2 * f0) >= std::max(8, o.coarsestSide)) f0 *= 2;
+    while (side / (2 * f0) >= std::max(8, o.coarsestSide))
+        f0 *= 2;
     std::vector<Level> levels;
     levels.push_back({f0, 2.0, 1.0});
     double step = 0.3;
@@ -54,7 +55,11 @@ class Objective {
   public:
     Objective(const GreyImage& corrected, const PixelMask& mask, const TDetector& d,
               const TMat3D& start, const std::vector<SimBand>& bands, const RefineOptions& o)
-        : full_(corrected), fullMask_(mask), detector_(d), start_(start), bands_(bands),
+        : full_(corrected),
+          fullMask_(mask),
+          detector_(d),
+          start_(start),
+          bands_(bands),
           options_(o) {}
 
     void setLevel(const Level& level) {
@@ -62,10 +67,10 @@ class Objective {
         pattern_ = level.factor > 1 ? binImage(full_, level.factor) : full_;
         mask_ = binMask(fullMask_, full_.width, full_.height, level.factor);
         if (level.blurPx > 0.0) pattern_ = blurImage(pattern_, level.blurPx, &mask_);
-        highPassSigma_ = options_.background == BackgroundMode::None
-                             ? 0.0
-                             : options_.backgroundSigma * std::min(full_.width, full_.height) /
-                                   level.factor;
+        highPassSigma_ =
+            options_.background == BackgroundMode::None
+                ? 0.0
+                : options_.backgroundSigma * std::min(full_.width, full_.height) / level.factor;
         // A smoothstep edge of half-width h has the spread of a Gaussian of sigma h / sqrt(5):
         // widen it as the blur widens the pattern's bands.
         render_.edgeSoftnessPx = std::sqrt(options_.edgeSoftnessPx * options_.edgeSoftnessPx +
@@ -132,21 +137,25 @@ double nelderMead(Fn&& f, int n, Params& best, double step, double tol, int& bud
     while (!stop()) {
         for (int i = 0; i <= n; ++i) {
             int j = i;
-            for (; j > 0 && fx[order[j - 1]] > fx[i]; --j) order[j] = order[j - 1];
+            for (; j > 0 && fx[order[j - 1]] > fx[i]; --j)
+                order[j] = order[j - 1];
             order[j] = i;
         }
         const int lo = order[0], hi = order[n], second = order[n - 1];
         double size = 0.0;
         for (int i = 0; i <= n; ++i)
-            for (int k = 0; k < n; ++k) size = std::max(size, std::fabs(x[i][k] - x[lo][k]));
+            for (int k = 0; k < n; ++k)
+                size = std::max(size, std::fabs(x[i][k] - x[lo][k]));
         if (size < tol) break;
         Params centroid{};
         for (int i = 0; i <= n; ++i)
             if (i != hi)
-                for (int k = 0; k < n; ++k) centroid[k] += x[i][k] / n;
+                for (int k = 0; k < n; ++k)
+                    centroid[k] += x[i][k] / n;
         auto along = [&](double t) {
             Params p = centroid;
-            for (int k = 0; k < n; ++k) p[k] = centroid[k] + t * (x[hi][k] - centroid[k]);
+            for (int k = 0; k < n; ++k)
+                p[k] = centroid[k] + t * (x[hi][k] - centroid[k]);
             return p;
         };
         const Params xr = along(-alpha);
@@ -178,7 +187,8 @@ double nelderMead(Fn&& f, int n, Params& best, double step, double tol, int& bud
         }
         for (int i = 0; i <= n; ++i) {
             if (i == lo) continue;
-            for (int k = 0; k < n; ++k) x[i][k] = x[lo][k] + delta * (x[i][k] - x[lo][k]);
+            for (int k = 0; k < n; ++k)
+                x[i][k] = x[lo][k] + delta * (x[i][k] - x[lo][k]);
             fx[i] = eval(x[i]);
         }
     }
@@ -262,13 +272,17 @@ RefineResult refineFit(const GreyImage& pattern, const PixelMask& mask, const TD
         // Scaled so that the PC step follows options.pcStep and the rotation rotationStepDeg.
         auto scaled = [&](const Params& q) {
             Params p = q;
-            for (int k = 0; k < 3; ++k) p[k] *= options.rotationStepDeg;
-            for (int k = 3; k < 6; ++k) p[k] *= options.pcStep / 0.01;
+            for (int k = 0; k < 3; ++k)
+                p[k] *= options.rotationStepDeg;
+            for (int k = 3; k < 6; ++k)
+                p[k] *= options.pcStep / 0.01;
             return counted(p);
         };
         Params q{};
-        for (int k = 0; k < 3; ++k) q[k] = best[k] / options.rotationStepDeg;
-        for (int k = 3; k < 6; ++k) q[k] = best[k] * 0.01 / options.pcStep;
+        for (int k = 0; k < 3; ++k)
+            q[k] = best[k] / options.rotationStepDeg;
+        for (int k = 3; k < 6; ++k)
+            q[k] = best[k] * 0.01 / options.pcStep;
         // Restarts guard the coarse levels against a collapsed simplex; the finer levels only
         // polish, to a tolerance that is still far below the wanted accuracy.
         const bool finer = li >= 2;
@@ -282,8 +296,10 @@ RefineResult refineFit(const GreyImage& pattern, const PixelMask& mask, const TD
             current = std::max(current, found);
             if (!better && run > 0) break;
         }
-        for (int k = 0; k < 3; ++k) best[k] = q[k] * options.rotationStepDeg;
-        for (int k = 3; k < 6; ++k) best[k] = q[k] * options.pcStep / 0.01;
+        for (int k = 0; k < 3; ++k)
+            best[k] = q[k] * options.rotationStepDeg;
+        for (int k = 3; k < 6; ++k)
+            best[k] = q[k] * options.pcStep / 0.01;
         if (li + 1 == levels.size() || (cancel && cancel->load())) break;
     }
 

@@ -14,7 +14,7 @@
 namespace ebsp::fit {
 
 struct RefineOptions {
-    bool refinePc = false;  // also the three PC values (Bruker form)
+    bool refinePc = false;                               // also the three PC values (Bruker form)
     BackgroundMode background = BackgroundMode::Divide;  // applied to the pattern first
     // Fraction of the smaller side.  Smaller than the display's step: a background that varies
     // across the blur's reach leaves a residue that pulls the fit off.
@@ -38,15 +38,15 @@ struct RefineProgress {
 using RefineProgressFn = std::function<void(const RefineProgress&)>;
 
 struct RefineResult {
-    TMat3D g{};          // refined orientation, sample -> crystal (the start if not improved)
-    TVec3D euler{};      // the same as Bunge Euler angles, radians (Matrix2Euler)
-    TDetector detector{};  // the detector with the refined PC (Bruker)
+    TMat3D g{};              // refined orientation, sample -> crystal (the start if not improved)
+    TVec3D euler{};          // the same as Bunge Euler angles, radians (Matrix2Euler)
+    TDetector detector{};    // the detector with the refined PC (Bruker)
     double fomBefore = 0.0;  // NCC at the start, full size
     double fomAfter = 0.0;   // NCC of the result, full size (>= fomBefore)
     int evaluations = 0;
-    bool improved = false;   // false: the start is returned
+    bool improved = false;  // false: the start is returned
     bool cancelled = false;
-    bool valid = false;      // false: the pattern's size, the detector or g was refused
+    bool valid = false;  // false: the pattern's size, the detector or g was refused
 };
 
 // pattern: the raw image, detector.Width x detector.Height; mask: empty or one byte per pixel.

@@ -14,7 +14,8 @@ namespace ebsp::fit {
 namespace {
 
 std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -66,8 +67,7 @@ int negativeIntervals(double a, double b, double c, double xmin, double xmax, do
 
 std::uint32_t findPhase(const std::string& text) {
     if (text.empty()) return 0;
-    if (std::all_of(text.begin(), text.end(),
-                    [](char c) { return c >= '0' && c <= '9'; })) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         if (text.size() > 3) return 0;
         const unsigned long n = std::stoul(text);
         return n >= 1 && n <= kPhaseCount ? static_cast<std::uint32_t>(n) : 0;

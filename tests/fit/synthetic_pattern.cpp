@@ -43,14 +43,15 @@ GreyImage makeSyntheticPattern(const TDetector& d, const TMat3D& g,
             const double dx = (x + 0.5) / fine.Width - 0.45, dy = (y + 0.5) / fine.Height - 0.35;
             const double background =
                 1.0 - how.lobe + how.lobe * std::exp(-(dx * dx + dy * dy) / 0.5);
-            const double signal = how.counts * background *
-                                  (1.0 - how.contrast + how.contrast * sim.at(x, y) / top);
+            const double signal =
+                how.counts * background * (1.0 - how.contrast + how.contrast * sim.at(x, y) / top);
             raw.at(x, y) = static_cast<float>(signal + std::sqrt(signal) * random.normal());
         }
     // The optics blur the camera's own pixels; binning comes after.
     raw = binImage(blurImage(raw, how.blurPx), how.oversample);
     const float hi = *std::max_element(raw.pixels.begin(), raw.pixels.end());
-    for (float& v : raw.pixels) v = std::round(std::clamp(v / hi * 255.0f, 0.0f, 255.0f));
+    for (float& v : raw.pixels)
+        v = std::round(std::clamp(v / hi * 255.0f, 0.0f, 255.0f));
     return raw;
 }
 
@@ -59,7 +60,8 @@ double misorientationDeg(const TMat3D& a, const TMat3D& b) {
     double trace = 0.0;
     const double* pa = &a.col[0].x;
     const double* pb = &b.col[0].x;
-    for (int i = 0; i < 9; ++i) trace += pa[i] * pb[i];
+    for (int i = 0; i < 9; ++i)
+        trace += pa[i] * pb[i];
     const double c = std::clamp((trace - 1.0) / 2.0, -1.0, 1.0);
     return std::acos(c) * 180.0 / 3.14159265358979323846;
 }

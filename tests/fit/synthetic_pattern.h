@@ -11,11 +11,11 @@
 namespace ebsp::fit::testing {
 
 struct Degradation {
-    int oversample = 1;        // rendered this much finer, then binned (a binned camera)
-    double contrast = 0.3;     // band contrast on the background
-    double counts = 150.0;     // mean counts per camera pixel; noise sd = sqrt(counts)
-    double blurPx = 1.0;       // optics, in camera pixels (before binning)
-    double lobe = 0.5;         // depth of the smooth background's fall-off
+    int oversample = 1;     // rendered this much finer, then binned (a binned camera)
+    double contrast = 0.3;  // band contrast on the background
+    double counts = 150.0;  // mean counts per camera pixel; noise sd = sqrt(counts)
+    double blurPx = 1.0;    // optics, in camera pixels (before binning)
+    double lobe = 0.5;      // depth of the smooth background's fall-off
     std::uint64_t seed = 12345;
 };
 
