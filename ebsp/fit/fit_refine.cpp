@@ -68,11 +68,12 @@ class Objective {
         mask_ = binMask(fullMask_, full_.width, full_.height, level.factor);
         if (level.blurPx > 0.0) pattern_ = blurImage(pattern_, level.blurPx, &mask_);
         highPassSigma_ =
-            options_.background == BackgroundMode::None
-                ? 0.0
-                : options_.backgroundSigma * std::min(full_.width, full_.height) / level.factor;
+            options_.highPassSigma * std::min(full_.width, full_.height) / level.factor;
         // A smoothstep edge of half-width h has the spread of a Gaussian of sigma h / sqrt(5):
         // widen it as the blur widens the pattern's bands.
+        // Small (binned) patterns are rendered finer and block-averaged, as the camera's
+        // pixels average the bands.
+        render_.supersample = full_.width * full_.height < 40000 ? 4 : 1;
         render_.edgeSoftnessPx = std::sqrt(options_.edgeSoftnessPx * options_.edgeSoftnessPx +
                                            5.0 * level.blurPx * level.blurPx);
     }
@@ -86,9 +87,16 @@ class Objective {
         }
         return d;
     }
+    // A PC shift moves the whole pattern with it; the turn that moves it back is folded in,
+    // so that the PC parameters only change the projection's distortion and the simplex does
+    // not have to crawl along that valley.
     TMat3D orientationAt(const Params& p) const {
-        return turnInDetectorFrame(start_, detector_,
-                                   {p[0] * kDegToRad, p[1] * kDegToRad, p[2] * kDegToRad});
+        double wx = p[0] * kDegToRad, wy = p[1] * kDegToRad;
+        if (options_.refinePc) {
+            wx -= 0.01 * p[4] / detector_.PCz;
+            wy -= 0.01 * p[3] * detector_.Width / (detector_.PCz * detector_.Height);
+        }
+        return turnInDetectorFrame(start_, detector_, {wx, wy, p[2] * kDegToRad});
     }
 
     double fom(const Params& p) {
@@ -199,6 +207,14 @@ double nelderMead(Fn&& f, int n, Params& best, double step, double tol, int& bud
     return -fx[lo];
 }
 
+// The background step, then the same high-pass filter the simulations pass through.
+GreyImage prepare(const GreyImage& pattern, const PixelMask& mask, const RefineOptions& options) {
+    GreyImage p = correctBackground(pattern, options.background, options.backgroundSigma, &mask);
+    subtractSmooth(p, options.highPassSigma * std::min(p.width, p.height), &mask);
+    standardise(p, &mask);
+    return p;
+}
+
 bool sizeMatches(const GreyImage& pattern, const PixelMask& mask, const TDetector& d) {
     return pattern.width == d.Width && pattern.height == d.Height && !pattern.empty() &&
            (mask.empty() || mask.size() == pattern.pixels.size());
@@ -223,8 +239,7 @@ double figureOfMerit(const GreyImage& pattern, const PixelMask& mask, const TDet
                      const TMat3D& g, const std::vector<SimBand>& bands,
                      const RefineOptions& options) {
     if (!sizeMatches(pattern, mask, detector)) return 0.0;
-    const GreyImage corrected =
-        correctBackground(pattern, options.background, options.backgroundSigma, &mask);
+    const GreyImage corrected = prepare(pattern, mask, options);
     Objective objective(corrected, mask, detector, g, bands, options);
     objective.setLevel({1, 0.0, 0.0});
     return objective.fom(Params{});
@@ -243,8 +258,7 @@ RefineResult refineFit(const GreyImage& pattern, const PixelMask& mask, const TD
         return result;
     result.valid = true;
 
-    const GreyImage corrected =
-        correctBackground(pattern, options.background, options.backgroundSigma, &mask);
+    const GreyImage corrected = prepare(pattern, mask, options);
     Objective objective(corrected, mask, detector, start, bands, options);
     const std::vector<Level> levels = makeLevels(detector, options);
     const int n = options.refinePc ? 6 : 3;

@@ -16,9 +16,12 @@ namespace ebsp::fit {
 struct RefineOptions {
     bool refinePc = false;                               // also the three PC values (Bruker form)
     BackgroundMode background = BackgroundMode::Divide;  // applied to the pattern first
-    // Fraction of the smaller side.  Smaller than the display's step: a background that varies
-    // across the blur's reach leaves a residue that pulls the fit off.
-    double backgroundSigma = 0.0625;
+    double backgroundSigma = 0.25;  // the background step's blur, fraction of the smaller side
+    // Both the corrected pattern and every simulation then lose their smooth part (a blur of
+    // this fraction of the smaller side): the bands are compared, not what the background
+    // correction left over, and a background that varies across the blur's reach leaves less
+    // residue to pull the fit off.  0 turns it off.
+    double highPassSigma = 0.0625;
     double rotationStepDeg = 1.0;  // initial simplex on the coarsest level
     double pcStep = 0.01;          // PC units (fractions, Bruker)
     int restarts = 2;              // further simplex runs from the best point on a level

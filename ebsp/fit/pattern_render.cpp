@@ -154,6 +154,17 @@ bool buildPhaseModel(std::uint32_t index, double voltageKv, int maxReflectors, P
 bool renderPattern(const TDetector& d, const TMat3D& g, const std::vector<SimBand>& bands,
                    GreyImage& out, const RenderOptions& options) {
     out = GreyImage();
+    if (options.supersample > 1 && options.supersample <= 16) {
+        TDetector fine = d;
+        fine.Width = d.Width * options.supersample;
+        fine.Height = d.Height * options.supersample;
+        RenderOptions o = options;
+        o.supersample = 1;
+        o.edgeSoftnessPx = options.edgeSoftnessPx * options.supersample;
+        if (!renderPattern(fine, g, bands, out, o)) return false;
+        out = binImage(out, options.supersample);
+        return true;
+    }
     TMat3D msg;
     if (DetectorSampleMatrix(&d, &msg) != 0) return false;
     if (static_cast<long long>(d.Width) * d.Height > (1LL << 28)) return false;

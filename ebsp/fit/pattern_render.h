@@ -51,6 +51,8 @@ struct RenderOptions {
     // values act like a blur, which widens the fit's basin.
     double edgeSoftnessPx = 0.7;
     float background = 0.0f;
+    // Rendered this much finer (edgeSoftnessPx still in output pixels) and block-averaged.
+    int supersample = 1;
 };
 
 // Renders the bands for orientation g (sample -> crystal) on detector d: out becomes
