@@ -73,7 +73,7 @@ class Objective {
         // widen it as the blur widens the pattern's bands.
         // Small (binned) patterns are rendered finer and block-averaged, as the camera's
         // pixels average the bands.
-        render_.supersample = full_.width * full_.height < 40000 ? 4 : 1;
+        render_.supersample = full_.width * full_.height < 40000 && level.blurPx == 0.0 ? 3 : 1;
         render_.edgeSoftnessPx = std::sqrt(options_.edgeSoftnessPx * options_.edgeSoftnessPx +
                                            5.0 * level.blurPx * level.blurPx);
     }
@@ -305,7 +305,10 @@ RefineResult refineFit(const GreyImage& pattern, const PixelMask& mask, const TD
         for (int run = 0; run <= restarts; ++run) {
             if (budget <= 0 || (cancel && cancel->load())) break;
             const double step = run == 0 ? stepScale : stepScale * 0.5;
-            const double found = nelderMead(scaled, n, q, step, tol, budget, cancel);
+            // A large pattern's PC is settled at half size; full size polishes the orientation.
+            const bool orientationOnly = li + 1 == levels.size() && li >= 3;
+            const double found =
+                nelderMead(scaled, orientationOnly ? 3 : n, q, step, tol, budget, cancel);
             const bool better = found > current + 1e-6;
             current = std::max(current, found);
             if (!better && run > 0) break;
