@@ -81,7 +81,15 @@ int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
     RefineOptions options;
     options.refinePc = a.refinePc;
-    const RefineResult result = refineFit(pattern, {}, detector, g, model.bands, options);
+    PixelMask mask;
+    if (a.maskDark >= 0.0) {
+        mask = brighterThan(pattern, static_cast<float>(a.maskDark));
+        std::size_t inside = 0;
+        for (std::uint8_t m : mask)
+            inside += m;
+        if (inside < 16) return badInput(err, "--mask-dark leaves too few pattern pixels");
+    }
+    const RefineResult result = refineFit(pattern, mask, detector, g, model.bands, options);
     if (!result.valid) return badInput(err, "the pattern or the detector was refused");
 
     double pc[3];

@@ -41,6 +41,13 @@ void boxLine(float* values, float* weights, int n, std::size_t stride, int r,
 
 }  // namespace
 
+PixelMask brighterThan(const GreyImage& image, float darkLevel) {
+    PixelMask mask(image.pixels.size());
+    for (std::size_t i = 0; i < mask.size(); ++i)
+        mask[i] = image.pixels[i] > darkLevel;
+    return mask;
+}
+
 GreyImage blurImage(const GreyImage& image, double sigma, const PixelMask* mask) {
     GreyImage out = image;
     if (image.empty() || !(sigma > 0.0)) return out;

@@ -24,6 +24,10 @@ struct GreyImage {
 // Pattern pixels to use: one byte per pixel, non-zero inside.  An empty mask means all.
 using PixelMask = std::vector<std::uint8_t>;
 
+// The pattern area of a camera image whose screen does not fill it (a round phosphor, black
+// corners): the pixels brighter than darkLevel.
+PixelMask brighterThan(const GreyImage& image, float darkLevel);
+
 enum class BackgroundMode { None, Subtract, Divide };
 
 // Gaussian blur approximated by three box passes per axis; edges use the pixels inside only

@@ -69,11 +69,11 @@ class Objective {
         if (level.blurPx > 0.0) pattern_ = blurImage(pattern_, level.blurPx, &mask_);
         highPassSigma_ =
             options_.highPassSigma * std::min(full_.width, full_.height) / level.factor;
-        // A smoothstep edge of half-width h has the spread of a Gaussian of sigma h / sqrt(5):
-        // widen it as the blur widens the pattern's bands.
         // Small (binned) patterns are rendered finer and block-averaged, as the camera's
         // pixels average the bands.
         render_.supersample = full_.width * full_.height < 40000 && level.blurPx == 0.0 ? 3 : 1;
+        // A smoothstep edge of half-width h has the spread of a Gaussian of sigma h / sqrt(5):
+        // widen it as the blur widens the pattern's bands.
         render_.edgeSoftnessPx = std::sqrt(options_.edgeSoftnessPx * options_.edgeSoftnessPx +
                                            5.0 * level.blurPx * level.blurPx);
     }

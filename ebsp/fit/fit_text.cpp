@@ -13,7 +13,7 @@ const char kFitUsage[] =
     "usage: fit --phase NAME|INDEX --pattern IMAGE --euler PHI1,PHI,PHI2 --pc X,Y,Z\n"
     "           --convention bruker|edax|width|emsoft4|emsoft5 [--tilt DEG] [--sample-tilt DEG]\n"
     "           [--azimuthal DEG] [--twist DEG] [--kv KV] [--binning B] [--pixel-size UM]\n"
-    "           [--reflectors N] [--refine-pc] [--save SETTINGS.json]\n"
+    "           [--reflectors N] [--mask-dark GREY] [--refine-pc] [--save SETTINGS.json]\n"
     "prints: phi1 Phi phi2 PCx PCy PCz fom (degrees; PC in the chosen convention)\n";
 
 bool parseNumber(std::string_view text, double& value) {
@@ -120,7 +120,7 @@ bool parseFitArguments(const std::vector<std::string>& args, FitArguments& parse
         static const std::set<std::string> withValue = {
             "--phase",   "--pattern",     "--euler",      "--pc",    "--convention",
             "--tilt",    "--sample-tilt", "--azimuthal",  "--twist", "--kv",
-            "--binning", "--pixel-size",  "--reflectors", "--save"};
+            "--binning", "--pixel-size",  "--reflectors", "--save",  "--mask-dark"};
         if (!withValue.count(option)) {
             error = "unknown option \"" + option + "\"";
             return false;
@@ -161,6 +161,8 @@ bool parseFitArguments(const std::vector<std::string>& args, FitArguments& parse
             ok = parseCount(value, a.binning) && a.binning >= 1;
         } else if (option == "--pixel-size") {
             ok = parseNumber(value, a.pixelSize) && a.pixelSize > 0.0;
+        } else if (option == "--mask-dark") {
+            ok = parseNumber(value, a.maskDark) && a.maskDark >= 0.0;
         } else if (option == "--reflectors") {
             ok = parseCount(value, a.reflectors) && a.reflectors >= 1 && a.reflectors <= 200;
         }

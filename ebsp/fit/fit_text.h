@@ -40,6 +40,7 @@ struct FitArguments {
     int binning = 1;
     double pixelSize = 0.0;  // micrometres, needed by the EMsoft conventions
     int reflectors = 65;
+    double maskDark = -1.0;  // pixels at or below this grey are off the screen; < 0: none
     bool refinePc = false;
     std::string save;  // settings file to write, or empty
     bool help = false;

@@ -168,3 +168,25 @@ TEST(FitRefine, RefusesMismatchedInput) {
 
 }  // namespace
 }  // namespace ebsp::fit
+
+namespace ebsp::fit {
+namespace {
+
+// A round screen in a square image: the black corners are masked out and the fit still finds
+// the truth; they would otherwise enter the background step and the correlation.
+TEST(FitRefine, MaskedRoundScreen) {
+    Synthetic s = makeSetup(kCases[2]);
+    for (int y = 0; y < s.pattern.height; ++y)
+        for (int x = 0; x < s.pattern.width; ++x) {
+            const double dx = x + 0.5 - 30.0, dy = y + 0.5 - 30.0;
+            if (dx * dx + dy * dy > 29.0 * 29.0) s.pattern.at(x, y) = 0.0f;
+        }
+    const PixelMask mask = brighterThan(s.pattern, 0.0f);
+    const RefineResult r =
+        refineFit(s.pattern, mask, s.truthDetector, turnedBy(s, 2.0), aluminium().bands, s.options);
+    ASSERT_TRUE(r.valid);
+    EXPECT_LT(misorientationDeg(r.g, s.truth), 0.1);
+}
+
+}  // namespace
+}  // namespace ebsp::fit

@@ -223,7 +223,9 @@ TEST_F(FitCommand, BadInputExitsWithTwoAndAMessage) {
           Row{{"--phase", "1", "--pattern", pgm, "--convention", "emsoft5"}, "pixel-size"},
           Row{{"--phase", "1", "--pattern", pgm, "--convention", "bruker", "--tilt", "nan"},
               "bad value"},
-          Row{{"--phase", "1", "--pattern", pgm, "--convention", "oxford"}, "bad value"}}) {
+          Row{{"--phase", "1", "--pattern", pgm, "--convention", "oxford"}, "bad value"},
+          Row{{"--phase", "1", "--pattern", pgm, "--convention", "bruker", "--mask-dark", "10"},
+              "too few"}}) {
         std::vector<std::string> args = base;
         args.insert(args.end(), r.args.begin(), r.args.end());
         std::string out, err;
