@@ -24,7 +24,7 @@ struct RefineOptions {
     double highPassSigma = 0.0625;
     double rotationStepDeg = 1.0;  // initial simplex on the coarsest level
     double pcStep = 0.01;          // PC units (fractions, Bruker)
-    int restarts = 2;              // further simplex runs from the best point on a level
+    int restarts = 2;              // further simplex runs from the best point, coarse levels
     int maxEvaluations = 3000;     // for the whole refinement
     int coarsestSide = 60;         // the smaller side of the most reduced image, about
     // The simulation's band edge at full size (RenderOptions): about sqrt(5) times the blur
