@@ -94,12 +94,76 @@ void standardise(GreyImage& image, const PixelMask* mask) {
             inside(mask, i) ? static_cast<float>((image.pixels[i] - mean) * scale) : 0.0f;
 }
 
+GreyImage polynomialBackground(const GreyImage& image, const PixelMask* mask) {
+    constexpr int kDegree = 4;
+    constexpr int kTerms = (kDegree + 1) * (kDegree + 2) / 2;
+    GreyImage out(image.width, image.height);
+    if (image.empty()) return out;
+    // Fitted on a reduced copy (at most about 128 pixels a side); coordinates in [-1, 1].
+    const int step = std::max(1, std::max(image.width, image.height) / 128);
+    auto basis = [&](double x, double y, double* b) {
+        const double u = 2.0 * x / image.width - 1.0, v = 2.0 * y / image.height - 1.0;
+        double pu[kDegree + 1] = {1.0}, pv[kDegree + 1] = {1.0};
+        for (int i = 1; i <= kDegree; ++i) {
+            pu[i] = pu[i - 1] * u;
+            pv[i] = pv[i - 1] * v;
+        }
+        int t = 0;
+        for (int i = 0; i <= kDegree; ++i)
+            for (int j = 0; i + j <= kDegree; ++j)
+                b[t++] = pu[i] * pv[j];
+    };
+    double a[kTerms][kTerms + 1] = {};
+    double b[kTerms];
+    for (int y = step / 2; y < image.height; y += step)
+        for (int x = step / 2; x < image.width; x += step) {
+            const std::size_t i = static_cast<std::size_t>(y) * image.width + x;
+            if (!inside(mask, i)) continue;
+            basis(x + 0.5, y + 0.5, b);
+            for (int r = 0; r < kTerms; ++r) {
+                for (int c = 0; c < kTerms; ++c)
+                    a[r][c] += b[r] * b[c];
+                a[r][kTerms] += b[r] * image.pixels[i];
+            }
+        }
+    // Gaussian elimination with partial pivoting; a singular system (too few pixels) keeps
+    // the coefficients found so far at zero.
+    double coef[kTerms] = {};
+    for (int c = 0; c < kTerms; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < kTerms; ++r)
+            if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
+        if (std::fabs(a[pivot][c]) < 1e-12) continue;
+        for (int k = 0; k <= kTerms; ++k)
+            std::swap(a[c][k], a[pivot][k]);
+        for (int r = 0; r < kTerms; ++r) {
+            if (r == c) continue;
+            const double f = a[r][c] / a[c][c];
+            for (int k = c; k <= kTerms; ++k)
+                a[r][k] -= f * a[c][k];
+        }
+    }
+    for (int c = 0; c < kTerms; ++c)
+        if (std::fabs(a[c][c]) >= 1e-12) coef[c] = a[c][kTerms] / a[c][c];
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            basis(x + 0.5, y + 0.5, b);
+            double sum = 0.0;
+            for (int t = 0; t < kTerms; ++t)
+                sum += coef[t] * b[t];
+            out.at(x, y) = static_cast<float>(sum);
+        }
+    return out;
+}
+
 GreyImage correctBackground(const GreyImage& raw, BackgroundMode mode, double sigmaFraction,
                             const PixelMask* mask) {
     GreyImage out = raw;
     if (mode != BackgroundMode::None && !raw.empty()) {
         const double sigma = sigmaFraction * std::min(raw.width, raw.height);
-        const GreyImage background = blurImage(raw, sigma, mask);
+        const GreyImage background = mode == BackgroundMode::DividePolynomial
+                                         ? polynomialBackground(raw, mask)
+                                         : blurImage(raw, sigma, mask);
         double mean = 0.0;
         for (float v : background.pixels)
             mean += v;

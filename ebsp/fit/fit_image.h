@@ -28,7 +28,13 @@ using PixelMask = std::vector<std::uint8_t>;
 // corners): the pixels brighter than darkLevel.
 PixelMask brighterThan(const GreyImage& image, float darkLevel);
 
-enum class BackgroundMode { None, Subtract, Divide };
+// None only standardises; Subtract and Divide use a strongly blurred copy; DividePolynomial
+// divides by a least-squares surface of degree 4 in x and y, which follows a smooth background
+// without taking up the bands.
+enum class BackgroundMode { None, Subtract, Divide, DividePolynomial };
+
+// The least-squares polynomial surface of total degree <= 4 through the pixels inside the mask.
+GreyImage polynomialBackground(const GreyImage& image, const PixelMask* mask = nullptr);
 
 // Gaussian blur approximated by three box passes per axis; edges use the pixels inside only
 // (each box is normalised by its count), and masked-out pixels carry no weight.
@@ -39,7 +45,7 @@ GreyImage blurImage(const GreyImage& image, double sigma, const PixelMask* mask 
 void standardise(GreyImage& image, const PixelMask* mask = nullptr);
 
 // The static-background step: subtracts, or divides by, a copy blurred with sigma =
-// sigmaFraction * min(width, height), then standardises.  Mode None only standardises.
+// sigmaFraction * min(width, height) (or the polynomial surface), then standardises.
 GreyImage correctBackground(const GreyImage& raw, BackgroundMode mode, double sigmaFraction = 0.125,
                             const PixelMask* mask = nullptr);
 

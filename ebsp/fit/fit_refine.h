@@ -14,8 +14,8 @@
 namespace ebsp::fit {
 
 struct RefineOptions {
-    bool refinePc = false;                               // also the three PC values (Bruker form)
-    BackgroundMode background = BackgroundMode::Divide;  // applied to the pattern first
+    bool refinePc = false;  // also the three PC values (Bruker form)
+    BackgroundMode background = BackgroundMode::DividePolynomial;  // applied to the pattern first
     double backgroundSigma = 0.25;  // the background step's blur, fraction of the smaller side
     // Both the corrected pattern and every simulation then lose their smooth part (a blur of
     // this fraction of the smaller side): the bands are compared, not what the background

@@ -205,3 +205,37 @@ TEST(FitImage, CorrelationBackgroundAndBinning) {
 
 }  // namespace
 }  // namespace ebsp::fit
+
+namespace ebsp::fit {
+namespace {
+
+// A surface of degree 4 is its own least-squares fit, masked pixels or not; a sixth-degree
+// term is not.
+TEST(FitImage, PolynomialBackgroundReproducesQuarticSurfaces) {
+    GreyImage image(90, 70);
+    auto surface = [](double x, double y) {
+        const double u = 2.0 * x / 90 - 1.0, v = 2.0 * y / 70 - 1.0;
+        return 5.0 + u - 2.0 * v + 0.5 * u * v - u * u * v * v + 0.25 * u * u * u * u;
+    };
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 90; ++x)
+            image.at(x, y) = static_cast<float>(surface(x + 0.5, y + 0.5));
+    PixelMask mask(image.pixels.size(), 1);
+    for (int i = 0; i < 900; ++i) {
+        mask[i] = 0;
+        image.pixels[i] = 1e4f;  // masked out: must not pull the fit
+    }
+    const GreyImage fit = polynomialBackground(image, &mask);
+    for (int y = 11; y < 70; y += 5)
+        for (int x = 0; x < 90; x += 7)
+            EXPECT_NEAR(fit.at(x, y), surface(x + 0.5, y + 0.5), 1e-3);
+    GreyImage sixth = image;
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 90; ++x)
+            sixth.at(x, y) = static_cast<float>(std::pow(2.0 * x / 90 - 1.0, 6));
+    const GreyImage rough = polynomialBackground(sixth);
+    EXPECT_GT(std::fabs(rough.at(0, 35) - sixth.at(0, 35)), 0.05);
+}
+
+}  // namespace
+}  // namespace ebsp::fit
