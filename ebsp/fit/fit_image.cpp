@@ -183,36 +183,47 @@ GreyImage correctBackground(const GreyImage& raw, BackgroundMode mode, double si
 
 void subtractSmooth(GreyImage& image, double sigma, const PixelMask* mask) {
     if (image.empty() || !(sigma > 0.0)) return;
-    const int k = std::max(1, static_cast<int>(sigma / 3.0));
+    // The blur runs on a copy reduced so that sigma is about 1.5 of its pixels.
+    const int k = std::max(1, static_cast<int>(sigma / 1.5));
     const int w = (image.width + k - 1) / k, h = (image.height + k - 1) / k;
-    // Block sums of value and weight, partial blocks at the edges included.
+    std::vector<int> block(image.width), x0(image.width), x1(image.width);
+    std::vector<float> tx(image.width);
+    for (int x = 0; x < image.width; ++x) {
+        block[x] = x / k;
+        // Bilinear weights; block centres sit at k j + k/2 - 1/2.
+        const double fx = std::clamp((x + 0.5) / k - 0.5, 0.0, w - 1.0);
+        x0[x] = std::min(static_cast<int>(fx), w - 1);
+        x1[x] = std::min(x0[x] + 1, w - 1);
+        tx[x] = static_cast<float>(fx - x0[x]);
+    }
+    // Block means, partial blocks at the edges and masked pixels taken into account.
     GreyImage small(w, h), weight(w, h);
-    for (int y = 0; y < image.height; ++y)
+    for (int y = 0; y < image.height; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * image.width;
+        float* s = &small.pixels[static_cast<std::size_t>(y / k) * w];
+        float* c = &weight.pixels[static_cast<std::size_t>(y / k) * w];
         for (int x = 0; x < image.width; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * image.width + x;
-            if (!inside(mask, i)) continue;
-            small.at(x / k, y / k) += image.pixels[i];
-            weight.at(x / k, y / k) += 1.0f;
+            if (!inside(mask, row + x)) continue;
+            s[block[x]] += image.pixels[row + x];
+            c[block[x]] += 1.0f;
         }
+    }
     PixelMask smallMask(small.pixels.size());
     for (std::size_t i = 0; i < small.pixels.size(); ++i) {
         smallMask[i] = weight.pixels[i] > 0.0f;
         if (smallMask[i]) small.pixels[i] /= weight.pixels[i];
     }
     small = blurImage(small, sigma / k, &smallMask);
-    // Bilinear back to full size; block centres sit at (k j + k/2).
+    std::vector<float> blend(w);
     for (int y = 0; y < image.height; ++y) {
         const double fy = std::clamp((y + 0.5) / k - 0.5, 0.0, h - 1.0);
         const int y0 = std::min(static_cast<int>(fy), h - 1), y1 = std::min(y0 + 1, h - 1);
         const float ty = static_cast<float>(fy - y0);
-        for (int x = 0; x < image.width; ++x) {
-            const double fx = std::clamp((x + 0.5) / k - 0.5, 0.0, w - 1.0);
-            const int x0 = std::min(static_cast<int>(fx), w - 1), x1 = std::min(x0 + 1, w - 1);
-            const float tx = static_cast<float>(fx - x0);
-            const float top = small.at(x0, y0) + tx * (small.at(x1, y0) - small.at(x0, y0));
-            const float bottom = small.at(x0, y1) + tx * (small.at(x1, y1) - small.at(x0, y1));
-            image.at(x, y) -= top + ty * (bottom - top);
-        }
+        for (int j = 0; j < w; ++j)
+            blend[j] = small.at(j, y0) + ty * (small.at(j, y1) - small.at(j, y0));
+        float* line = &image.pixels[static_cast<std::size_t>(y) * image.width];
+        for (int x = 0; x < image.width; ++x)
+            line[x] -= blend[x0[x]] + tx[x] * (blend[x1[x]] - blend[x0[x]]);
     }
 }
 
