@@ -67,6 +67,8 @@ class Objective {
         pattern_ = level.factor > 1 ? binImage(full_, level.factor) : full_;
         mask_ = binMask(fullMask_, full_.width, full_.height, level.factor);
         if (level.blurPx > 0.0) pattern_ = blurImage(pattern_, level.blurPx, &mask_);
+        buildSurfaceBasis();
+        projectOutSurface(pattern_);
         highPassSigma_ =
             options_.highPassSigma * std::min(full_.width, full_.height) / level.factor;
         // Small (binned) patterns are rendered finer and block-averaged, as the camera's
@@ -106,6 +108,7 @@ class Objective {
         if (sim_.width != pattern_.width || sim_.height != pattern_.height) return -1.0;
         // The pattern lost its smooth part to the background step; so does the simulation.
         subtractSmooth(sim_, highPassSigma_, &mask_);
+        projectOutSurface(sim_);
         return normalisedCrossCorrelation(pattern_, sim_, &mask_);
     }
 
@@ -117,7 +120,55 @@ class Objective {
     const std::vector<SimBand>& bands_;
     RefineOptions options_;
     Level level_;
+    // The pattern was divided by a smooth surface; on small images that surface also takes up
+    // some of the bands' large-scale brightness, so both images lose their least-squares
+    // surface of the same degree (an orthonormal basis over the mask, made per level).
+    void buildSurfaceBasis() {
+        basis_.clear();
+        const std::size_t n = pattern_.pixels.size();
+        if (options_.background != BackgroundMode::DividePolynomial || n > 40000) return;
+        for (int i = 0; i <= 4; ++i)
+            for (int j = 0; i + j <= 4; ++j) {
+                std::vector<double> b(n, 0.0);
+                for (int y = 0; y < pattern_.height; ++y)
+                    for (int x = 0; x < pattern_.width; ++x) {
+                        const std::size_t k = static_cast<std::size_t>(y) * pattern_.width + x;
+                        if (!mask_.empty() && !mask_[k]) continue;
+                        const double u = 2.0 * (x + 0.5) / pattern_.width - 1.0;
+                        const double v = 2.0 * (y + 0.5) / pattern_.height - 1.0;
+                        b[k] = std::pow(u, i) * std::pow(v, j);
+                    }
+                for (const std::vector<float>& q : basis_) {  // modified Gram-Schmidt
+                    double dot = 0.0;
+                    for (std::size_t k = 0; k < n; ++k)
+                        dot += b[k] * q[k];
+                    for (std::size_t k = 0; k < n; ++k)
+                        b[k] -= dot * q[k];
+                }
+                double norm = 0.0;
+                for (double v : b)
+                    norm += v * v;
+                if (norm < 1e-9) continue;
+                const double scale = 1.0 / std::sqrt(norm);
+                std::vector<float> q(n);
+                for (std::size_t k = 0; k < n; ++k)
+                    q[k] = static_cast<float>(b[k] * scale);
+                basis_.push_back(std::move(q));
+            }
+    }
+    void projectOutSurface(GreyImage& image) const {
+        for (const std::vector<float>& q : basis_) {
+            double dot = 0.0;
+            for (std::size_t k = 0; k < q.size(); ++k)
+                dot += image.pixels[k] * q[k];
+            const float d = static_cast<float>(dot);
+            for (std::size_t k = 0; k < q.size(); ++k)
+                image.pixels[k] -= d * q[k];
+        }
+    }
+
     GreyImage pattern_, sim_;
+    std::vector<std::vector<float>> basis_;
     PixelMask mask_;
     RenderOptions render_;
     double highPassSigma_ = 0.0;
