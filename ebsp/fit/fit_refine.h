@@ -16,7 +16,7 @@ namespace ebsp::fit {
 struct RefineOptions {
     bool refinePc = false;  // also the three PC values (Bruker form)
     BackgroundMode background = BackgroundMode::DividePolynomial;  // applied to the pattern first
-    double backgroundSigma = 0.25;  // the background step's blur, fraction of the smaller side
+    double backgroundSigma = 0.25;  // Subtract and Divide: the blur, fraction of the smaller side
     // Both the corrected pattern and every simulation then lose their smooth part (a blur of
     // this fraction of the smaller side): the bands are compared, not what the background
     // correction left over, and a background that varies across the blur's reach leaves less
