@@ -15,6 +15,12 @@ inline constexpr int kExitBadInput = 2;
 int runPhase(const std::vector<std::string>& args);
 extern const char* const kPhaseUsage;
 
+#ifdef EBSP_TOOL_FIT
+// ebsp-tool fit ... (refines orientation and pattern centre of a measured pattern)
+int runFit(const std::vector<std::string>& args);
+extern const char* const kFitUsage;
+#endif
+
 #ifdef EBSP_TOOL_RENDER
 // ebsp-tool render ... (pictures of the views; needs Qt)
 int runRender(const std::vector<std::string>& args);

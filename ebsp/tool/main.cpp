@@ -17,6 +17,9 @@ struct Command {
 
 const Command kCommands[] = {
     {"phase", ebsp_tool::runPhase, &ebsp_tool::kPhaseUsage},
+#ifdef EBSP_TOOL_FIT
+    {"fit", ebsp_tool::runFit, &ebsp_tool::kFitUsage},
+#endif
 #ifdef EBSP_TOOL_RENDER
     {"render", ebsp_tool::runRender, &ebsp_tool::kRenderUsage},
 #endif

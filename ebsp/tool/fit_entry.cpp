@@ -1,0 +1,59 @@
+// ebsp-tool fit: refines orientation (and optionally the pattern centre) of one measured
+// pattern.  With Qt built in, patterns come in any format Qt reads (PNG, TIFF, BMP, 8 or
+// 16 bits, colour taken as grey); without it, binary PGM only.
+#include <iostream>
+
+#include "commands.h"
+#include "fit_command.h"
+
+#ifdef EBSP_TOOL_RENDER
+#include <QImage>
+#include <QImageReader>
+#endif
+
+namespace ebsp_tool {
+
+const char* const kFitUsage =
+    "fit --phase NAME|INDEX --pattern IMAGE --euler PHI1,PHI,PHI2 --pc X,Y,Z "
+    "--convention NAME [--tilt DEG --sample-tilt DEG] [--refine-pc]";
+
+namespace {
+
+#ifdef EBSP_TOOL_RENDER
+bool loadWithQt(const std::string& path, ebsp::fit::GreyImage& image, std::string& error) {
+    QImageReader reader(QString::fromLocal8Bit(path.c_str()));
+    QImage read = reader.read();
+    if (read.isNull()) {
+        error = path + ": " + reader.errorString().toStdString();
+        return false;
+    }
+    // 16-bit grey keeps its depth; everything else is read as 8-bit grey.
+    const bool deep = read.format() == QImage::Format_Grayscale16 || read.depth() > 32;
+    const QImage grey = read.convertToFormat(deep ? QImage::Format_Grayscale16
+                                                  : QImage::Format_Grayscale8);
+    image.width = grey.width();
+    image.height = grey.height();
+    image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0.0f);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const float v =
+                deep ? reinterpret_cast<const quint16*>(grey.constScanLine(y))[x] / 257.0f
+                     : static_cast<float>(grey.constScanLine(y)[x]);
+            image.pixels[static_cast<size_t>(y) * image.width + x] = v;
+        }
+    }
+    return true;
+}
+#endif
+
+}  // namespace
+
+int runFit(const std::vector<std::string>& args) {
+#ifdef EBSP_TOOL_RENDER
+    return ebsp::fit::runFitCommand(args, std::cout, std::cerr, loadWithQt);
+#else
+    return ebsp::fit::runFitCommand(args, std::cout, std::cerr);
+#endif
+}
+
+}  // namespace ebsp_tool
