@@ -16,6 +16,8 @@
 
 class QAction;
 class QActionGroup;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -23,6 +25,7 @@ class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 class PanelStatusBar;
+class LoadedPhases;
 
 // The application title (task-bar text) and the main window's caption.
 inline constexpr const char* kApplicationTitle = "Velloran";
@@ -71,6 +74,10 @@ class TForm1 : public QMainWindow {
     QAction* MenuHighlightplaneandzone1 = nullptr;
     QAction* MenuItem2 = nullptr;
     QAction* MenuItem3 = nullptr;
+
+    QMenu* PopupMenu3 = nullptr;  // phase list: phases loaded from files
+    QAction* AddPhaseFromFile1 = nullptr;
+    QAction* RemovePhase1 = nullptr;
 
     // ---- Window state ---------------------------------------------------------------
     TPhaseRecord CurrentPhase{};
@@ -122,6 +129,18 @@ class TForm1 : public QMainWindow {
     static TVec3D RotateAboutAxis(const TVec3D& e, const TVec3D& axis, bool inverse, double angle);
     void StopSpinCycle();
 
+    // ---- Phases loaded from files (loaded_phase_commands.cpp) ------------------------------
+    void AddPhaseFromFile1Click();
+    // Reads each file (letting the user pick a structure of a file with several) and lists
+    // its phase below the built-in ones; the last one added is selected.
+    void AddPhaseFiles(const QStringList& paths);
+    // Remove acts on the row the phase menu was opened on, else on the selected row.
+    void PopupMenu3Popup(int row);
+    void RemovePhase1Click();
+    // The loaded phases, in list order after the built-in ones.
+    const LoadedPhases& Loaded() const { return *m_loadedPhases; }
+    int BuiltInPhaseCount() const { return m_builtInPhaseCount; }
+
     PlatformServices& Services() { return *m_services; }
     // The list's selected index, -1 for none.
     int SelectedIndex() const;
@@ -131,6 +150,8 @@ class TForm1 : public QMainWindow {
   protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void createControls();
@@ -138,7 +159,22 @@ class TForm1 : public QMainWindow {
     void wireViewEvents();
     void applyBandStyleIndex();
     // The library's messages while a crystal set is built, shown once afterwards.
-    bool buildCrystalSet();
+    bool buildCrystalSet(int32_t laueGroup);
+
+    // Loaded phases (loaded_phase_commands.cpp).
+    void createPhaseListMenu();
+    void restoreLoadedPhases();
+    // Fills CurrentPhase for the selected row, built-in or loaded; gives the Laue group
+    // for InitCrySet2.  A loaded phase that cannot be shown gives the empty record.
+    int32_t buildSelectedPhase();
+    // The row the spin cycle shows next: the following one that holds a usable phase.
+    int nextSpinRow() const;
+    void showLoadedPhaseItem(int index);
+    void saveLoadedPhases();
+    void selectRowByCode(int row);
+    std::unique_ptr<LoadedPhases> m_loadedPhases;
+    int m_builtInPhaseCount = 0;
+    int m_phaseMenuRow = -1;
 
     bool m_listSelectedByCode = false;
     std::unique_ptr<PlatformServices> m_ownServices;
