@@ -21,6 +21,7 @@
 #include "app_test_fixture.h"
 #include "loaded_phases.h"
 #include "panel_probe.h"
+#include "status_bar.h"
 
 namespace {
 
@@ -164,6 +165,11 @@ TEST_F(LoadedPhasesWindow, ACifIsListedBelowTheBuiltInsSelectedAndShownAsABuiltI
     }
     EXPECT_NE(form->CurrentPhase.Reflectors[count].Family,
               form->CurrentPhase.Reflectors[count - 1].Family);
+    // The status bar reads out the direction under the pointer, as for a built-in phase.
+    QTest::mouseMove(form->CrystalEBSPpanel2, form->CrystalEBSPpanel2->rect().center());
+    EXPECT_EQ(form->StatusBar1->panelText(0), kMapHint);
+    EXPECT_TRUE(form->StatusBar1->panelText(1).endsWith(QStringLiteral(" crystal direction")))
+        << form->StatusBar1->panelText(1).toStdString();
 }
 
 TEST_F(LoadedPhasesWindow, TheMenuHasItsItemsAndCtrlOOpensTheFileDialog) {
