@@ -5,11 +5,14 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
+
 #include "library_messages.h"
 
 namespace {
 
 const QString kSettingsKey = QStringLiteral("LoadedPhases");
+constexpr int kMaxKeptPhases = 1000;
 
 // File names and messages of the structure library are UTF-8; the phase record
 // holds the program's single-byte text, so a name is converted once here.
@@ -136,7 +139,8 @@ void LoadedPhases::save(QSettings& settings) const {
 
 void LoadedPhases::restore(QSettings& settings) {
     m_phases.clear();
-    const int count = settings.beginReadArray(kSettingsKey);
+    // A damaged settings file may claim any size.
+    const int count = std::min(settings.beginReadArray(kSettingsKey), kMaxKeptPhases);
     std::vector<LoadedPhase> kept;
     for (int i = 0; i < count; ++i) {
         settings.setArrayIndex(i);
