@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -294,6 +295,15 @@ TEST_F(LoadedPhasesWindow, ABrokenFileShowsOneMessageAndAddsNothing) {
 TEST_F(LoadedPhasesWindow, RemoveIsOfferedOnLoadedPhasesOnlyAndShowsThePhaseAbove) {
     add(write(QStringLiteral("copper.cif"), kCopperCif));
     add(write(QStringLiteral("cubic.cry"), kCubicCrystalFile));
+    // A right click on the list opens the menu for the row under the pointer.
+    QListWidget* list = form->ListBox1;
+    for (const int row : {19, 2}) {
+        list->scrollToItem(list->item(row));
+        emit list->customContextMenuRequested(list->visualItemRect(list->item(row)).center());
+        EXPECT_TRUE(form->PopupMenu3->isVisible());
+        EXPECT_EQ(form->RemovePhase1->isEnabled(), row == 19) << row;
+        form->PopupMenu3->hide();
+    }
     form->PopupMenu3Popup(3);
     EXPECT_FALSE(form->RemovePhase1->isEnabled());
     form->PopupMenu3Popup(-1);
