@@ -259,8 +259,8 @@ TEST_F(LoadedPhasesWindow, ABrokenFileShowsOneMessageAndAddsNothing) {
          copperWith("_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90",
                     "_cell_angle_alpha 120\n_cell_angle_beta 120\n"
                     "_cell_angle_gamma 120"),
-         "close no cell"},
-        {"zero.cry", "VER3.1\r\nZero cell\r\nref\r\n11\r\n0 0 0 90 90 90\r\n", "close no cell"},
+         "no cell"},
+        {"zero.cry", "VER3.1\r\nZero cell\r\nref\r\n11\r\n0 0 0 90 90 90\r\n", "no cell"},
         {"refused.cry", "VER2.1\r\nOld\r\nref\r\n11\r\n3 3 3 90 90 90\r\n", "version"},
     };
     form->ListBox1->setCurrentRow(2);  // Iron bcc stays shown
