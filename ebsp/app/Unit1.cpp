@@ -183,6 +183,7 @@ bool TForm1::buildCrystalSet(int32_t laueGroup) {
 
 void TForm1::ListBox1Click() {
     LastPhaseChangeTick = m_services->tickCount();
+    BuildPhase(static_cast<uint32_t>(SelectedIndex() + 1), CurrentPhase);
     const int32_t laueGroup = buildSelectedPhase();
     Memo1->clear();
     CrystalEBSPpanel1->setEnabled(true);

@@ -18,6 +18,7 @@ class QAction;
 class QActionGroup;
 class QDragEnterEvent;
 class QDropEvent;
+class LoadedPhases;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -25,7 +26,6 @@ class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 class PanelStatusBar;
-class LoadedPhases;
 
 // The application title (task-bar text) and the main window's caption.
 inline constexpr const char* kApplicationTitle = "Velloran";
@@ -164,8 +164,9 @@ class TForm1 : public QMainWindow {
     // Loaded phases (loaded_phase_commands.cpp).
     void createPhaseListMenu();
     void restoreLoadedPhases();
-    // Fills CurrentPhase for the selected row, built-in or loaded; gives the Laue group
-    // for InitCrySet2.  A loaded phase that cannot be shown gives the empty record.
+    // Completes CurrentPhase for the selected row (a loaded row's record replaces the empty
+    // one BuildPhase gave); gives the Laue group for InitCrySet2.  A loaded phase that
+    // cannot be shown leaves the empty record.
     int32_t buildSelectedPhase();
     // The row the spin cycle shows next: the following one that holds a usable phase.
     int nextSpinRow() const;

@@ -96,14 +96,11 @@ void TForm1::selectRowByCode(int row) {
 int32_t TForm1::buildSelectedPhase() {
     const int row = SelectedIndex();
     const int index = row - m_builtInPhaseCount;
-    if (row < 0 || index < 0 || index >= m_loadedPhases->size()) {
-        BuildPhase(static_cast<uint32_t>(row + 1), CurrentPhase);
+    if (row < 0 || index < 0 || index >= m_loadedPhases->size())
         return LaueIndexOfCode(CurrentPhase.SpaceGroupCode);
-    }
     const LoadedPhase& loaded = m_loadedPhases->at(index);
     if (!loaded.usable()) {
-        // The empty record: the views show nothing, the label says why.
-        BuildPhase(0, CurrentPhase);
+        // The empty record stays: the views show nothing, the label says why.
         Label1->setText(QStringLiteral("Phase=") + loaded.listName() + QStringLiteral("\r\n") +
                         loaded.problem + QStringLiteral("\r\n"));
         return -1;

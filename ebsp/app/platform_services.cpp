@@ -9,6 +9,14 @@
 
 #include <chrono>
 
+namespace {
+
+// The organisation and application the user's settings are kept under.
+constexpr const char* kUserSettingsOrganisation = "Korvell";
+constexpr const char* kUserSettingsApplication = "Velloran";
+
+}  // namespace
+
 bool QtPlatformServices::inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
                                     QString& text) {
     bool ok = false;
@@ -55,6 +63,6 @@ bool QtPlatformServices::chooseItem(QWidget* parent, const QString& caption, con
 
 std::unique_ptr<QSettings> QtPlatformServices::userSettings() {
     return std::make_unique<QSettings>(QSettings::UserScope,
-                                       QString::fromLatin1(kSettingsOrganisation),
-                                       QString::fromLatin1(kSettingsApplication));
+                                       QString::fromLatin1(kUserSettingsOrganisation),
+                                       QString::fromLatin1(kUserSettingsApplication));
 }

@@ -38,10 +38,6 @@ class PlatformServices {
     virtual std::unique_ptr<QSettings> userSettings() = 0;
 };
 
-// The organisation and application the user's settings are kept under.
-inline constexpr const char* kSettingsOrganisation = "Korvell";
-inline constexpr const char* kSettingsApplication = "Velloran";
-
 // The real program's services: Qt's dialogs, a monotonic clock, QDesktopServices and
 // the user-scope settings.
 class QtPlatformServices final : public PlatformServices {
