@@ -29,6 +29,7 @@
 #include "dialog_input.h"
 #include "form_layout.h"
 #include "library_messages.h"
+#include "loaded_phases.h"
 #include "logo_art.h"
 #include "orientation_turn.h"
 #include "setup_failure.h"
@@ -69,6 +70,7 @@ TForm1::TForm1(PlatformServices* services, QWidget* parent) : QMainWindow(parent
 
     createControls();
     createMenus();
+    createPhaseListMenu();
     wireViewEvents();
     createDetectorItem();
 
@@ -112,14 +114,14 @@ void TForm1::FormCreate() {
     }
     setWindowTitle(QString::fromLatin1(kMainWindowCaption));
     CrystalEBSPpanel2->SetShowCopyright(true);
+    restoreLoadedPhases();
 }
 
-bool TForm1::buildCrystalSet() {
+bool TForm1::buildCrystalSet(int32_t laueGroup) {
     QStringList messages;
     collectLibraryMessages(&messages);
     InitCrySet2(&CurrentCrySet, "name", "ref", CurrentPhase.A, CurrentPhase.B, CurrentPhase.C,
-                CurrentPhase.Alpha, CurrentPhase.Beta, CurrentPhase.Gamma,
-                LaueIndexOfCode(CurrentPhase.SpaceGroupCode),
+                CurrentPhase.Alpha, CurrentPhase.Beta, CurrentPhase.Gamma, laueGroup,
                 static_cast<int32_t>(CurrentPhase.SpaceGroupCode));
     collectLibraryMessages(nullptr);
     messages.removeDuplicates();
@@ -145,6 +147,7 @@ void TForm1::ListBox1Click() {
     LastPhaseChangeTick = m_services->tickCount();
     const auto detectorFollows = qScopeGuard([this] { UpdateDetectorView(true); });
     BuildPhase(static_cast<uint32_t>(SelectedIndex() + 1), CurrentPhase);
+    const int32_t laueGroup = buildSelectedPhase();
     Memo1->clear();
     CrystalEBSPpanel1->setEnabled(true);
     CrystalEBSPpanel2->setEnabled(true);
@@ -158,7 +161,7 @@ void TForm1::ListBox1Click() {
     CrystalEBSPpanel1->SetRepaintLocked(true);
     CrystalEBSPpanel2->SetRepaintLocked(true);
 
-    if (!buildCrystalSet()) {
+    if (!buildCrystalSet(laueGroup)) {
         // A partly built set must not reach the views: they show nothing.
         Label1->clear();
         CrystalEBSPpanel1->SetCrystalSet(nullptr, false);
@@ -408,7 +411,7 @@ void TForm1::Timer1Timer() {
         const int count = ListBox1->count();
         if (count > 0) {
             m_listSelectedByCode = true;
-            ListBox1->setCurrentRow((SelectedIndex() + 1) % count);
+            ListBox1->setCurrentRow(nextSpinRow());
             m_listSelectedByCode = false;
             ListBox1Click();
         }

@@ -17,6 +17,9 @@
 
 class QAction;
 class QActionGroup;
+class QDragEnterEvent;
+class QDropEvent;
+class LoadedPhases;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -81,6 +84,10 @@ class TForm1 : public QMainWindow {
     QAction* MenuDetector1 = nullptr;           // "Detector pattern..." (Ctrl+D)
     DetectorWindow* DetectorWindow1 = nullptr;  // created on first use
 
+    QMenu* PopupMenu3 = nullptr;  // phase list: phases loaded from files
+    QAction* AddPhaseFromFile1 = nullptr;
+    QAction* RemovePhase1 = nullptr;
+
     // ---- Window state ---------------------------------------------------------------
     TPhaseRecord CurrentPhase{};
     TCrySet CurrentCrySet{};             // both views hold a reference to this record
@@ -137,6 +144,18 @@ class TForm1 : public QMainWindow {
     static TVec3D RotateAboutAxis(const TVec3D& e, const TVec3D& axis, bool inverse, double angle);
     void StopSpinCycle();
 
+    // ---- Phases loaded from files (loaded_phase_commands.cpp) ------------------------------
+    void AddPhaseFromFile1Click();
+    // Reads each file (letting the user pick a structure of a file with several) and lists
+    // its phase below the built-in ones; the last one added is selected.
+    void AddPhaseFiles(const QStringList& paths);
+    // Remove acts on the row the phase menu was opened on, else on the selected row.
+    void PopupMenu3Popup(int row);
+    void RemovePhase1Click();
+    // The loaded phases, in list order after the built-in ones.
+    const LoadedPhases& Loaded() const { return *m_loadedPhases; }
+    int BuiltInPhaseCount() const { return m_builtInPhaseCount; }
+
     PlatformServices& Services() { return *m_services; }
     // The list's selected index, -1 for none.
     int SelectedIndex() const;
@@ -146,6 +165,8 @@ class TForm1 : public QMainWindow {
   protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void createControls();
@@ -154,7 +175,23 @@ class TForm1 : public QMainWindow {
     void wireViewEvents();
     void applyBandStyleIndex();
     // The library's messages while a crystal set is built, shown once afterwards.
-    bool buildCrystalSet();
+    bool buildCrystalSet(int32_t laueGroup);
+
+    // Loaded phases (loaded_phase_commands.cpp).
+    void createPhaseListMenu();
+    void restoreLoadedPhases();
+    // Completes CurrentPhase for the selected row (a loaded row's record replaces the empty
+    // one BuildPhase gave); gives the Laue group for InitCrySet2.  A loaded phase that
+    // cannot be shown leaves the empty record.
+    int32_t buildSelectedPhase();
+    // The row the spin cycle shows next: the following one that holds a usable phase.
+    int nextSpinRow() const;
+    void showLoadedPhaseItem(int index);
+    void saveLoadedPhases();
+    void selectRowByCode(int row);
+    std::unique_ptr<LoadedPhases> m_loadedPhases;
+    int m_builtInPhaseCount = 0;
+    int m_phaseMenuRow = -1;
 
     bool m_listSelectedByCode = false;
     std::unique_ptr<PlatformServices> m_ownServices;

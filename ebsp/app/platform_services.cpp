@@ -3,10 +3,19 @@
 
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
 #include <chrono>
+
+namespace {
+
+// The organisation and application the user's settings are kept under.
+constexpr const char* kUserSettingsOrganisation = "Korvell";
+constexpr const char* kUserSettingsApplication = "Velloran";
+
+}  // namespace
 
 bool QtPlatformServices::inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
                                     QString& text) {
@@ -36,4 +45,24 @@ bool QtPlatformServices::openUrl(const QUrl& url) {
 
 void QtPlatformServices::showError(QWidget* parent, const QString& caption, const QString& text) {
     QMessageBox::critical(parent, caption, text);
+}
+
+QStringList QtPlatformServices::openFileNames(QWidget* parent, const QString& caption,
+                                              const QString& filter) {
+    return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
+}
+
+bool QtPlatformServices::chooseItem(QWidget* parent, const QString& caption, const QString& prompt,
+                                    const QStringList& items, int& index) {
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent, caption, prompt, items, index, false, &ok);
+    if (!ok) return false;
+    index = static_cast<int>(items.indexOf(chosen));
+    return index >= 0;
+}
+
+std::unique_ptr<QSettings> QtPlatformServices::userSettings() {
+    return std::make_unique<QSettings>(QSettings::UserScope,
+                                       QString::fromLatin1(kUserSettingsOrganisation),
+                                       QString::fromLatin1(kUserSettingsApplication));
 }

@@ -3,8 +3,12 @@
 #pragma once
 
 #include <QColor>
+#include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
+
+#include <memory>
 
 class QWidget;
 
@@ -24,9 +28,18 @@ class PlatformServices {
     virtual bool openUrl(const QUrl& url) = 0;
     // Modal message box with an error icon.
     virtual void showError(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // Modal choice of files to open; empty when cancelled.
+    virtual QStringList openFileNames(QWidget* parent, const QString& caption,
+                                      const QString& filter) = 0;
+    // Modal choice of one of items, preset to index; false when cancelled.
+    virtual bool chooseItem(QWidget* parent, const QString& caption, const QString& prompt,
+                            const QStringList& items, int& index) = 0;
+    // The user's own settings (never the machine-wide key).
+    virtual std::unique_ptr<QSettings> userSettings() = 0;
 };
 
-// The real program's services: Qt's dialogs, a monotonic clock and QDesktopServices.
+// The real program's services: Qt's dialogs, a monotonic clock, QDesktopServices and
+// the user-scope settings.
 class QtPlatformServices final : public PlatformServices {
   public:
     bool inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
@@ -35,4 +48,9 @@ class QtPlatformServices final : public PlatformServices {
     quint32 tickCount() override;
     bool openUrl(const QUrl& url) override;
     void showError(QWidget* parent, const QString& caption, const QString& text) override;
+    QStringList openFileNames(QWidget* parent, const QString& caption,
+                              const QString& filter) override;
+    bool chooseItem(QWidget* parent, const QString& caption, const QString& prompt,
+                    const QStringList& items, int& index) override;
+    std::unique_ptr<QSettings> userSettings() override;
 };
