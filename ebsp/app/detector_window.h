@@ -10,13 +10,12 @@
 
 #include "DetectorPanel.h"
 
+#include "user_settings.h"
+
 class QAction;
 class QLabel;
 class QSettings;
 
-// The user's settings store (user scope, never the machine-wide one).
-inline constexpr const char* kSettingsOrganisation = "Korvell";
-inline constexpr const char* kSettingsApplication = "Velloran";
 
 class DetectorWindow : public QMainWindow {
     Q_OBJECT

@@ -9,13 +9,7 @@
 
 #include <chrono>
 
-namespace {
-
-// The organisation and application the user's settings are kept under.
-constexpr const char* kUserSettingsOrganisation = "Korvell";
-constexpr const char* kUserSettingsApplication = "Velloran";
-
-}  // namespace
+#include "user_settings.h"
 
 bool QtPlatformServices::inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
                                     QString& text) {
@@ -63,6 +57,6 @@ bool QtPlatformServices::chooseItem(QWidget* parent, const QString& caption, con
 
 std::unique_ptr<QSettings> QtPlatformServices::userSettings() {
     return std::make_unique<QSettings>(QSettings::UserScope,
-                                       QString::fromLatin1(kUserSettingsOrganisation),
-                                       QString::fromLatin1(kUserSettingsApplication));
+                                       QString::fromLatin1(kSettingsOrganisation),
+                                       QString::fromLatin1(kSettingsApplication));
 }
