@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "detector_settings.h"
+#include "pattern_overlay.h"
 #include "window_logic.h"
 
 namespace {
@@ -43,6 +44,7 @@ DetectorWindow::DetectorWindow(QWidget* parent) : QMainWindow(parent, Qt::Window
     Panel->OnPointerRead = [this](QObject*, const QString& zone, const QString& plane) {
         ShowPointerRead(zone, plane);
     };
+    Overlay = new PatternOverlay(this, Panel, [this] { return m_convention; });
     resize(Panel->sizeHint() +
            QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
 }
