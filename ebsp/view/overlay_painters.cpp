@@ -35,7 +35,10 @@ void paintPatternOverlay(QPainter& painter, const QImage& pattern,
         paintDetectorBands(layerPainter, projection, inputs, bands, place, tolerance);
     }
     painter.save();
-    painter.setOpacity(std::clamp(look.opacity, 0.0, 1.0));
+    // The blended simulation is opaque where the lines are thin: half as strong keeps the
+    // measured bands in sight.
+    const double opacity = look.mode == OverlayMode::Blend ? 0.5 * look.opacity : look.opacity;
+    painter.setOpacity(std::clamp(opacity, 0.0, 1.0));
     painter.drawImage(QPoint(0, 0), layer);
     painter.restore();
 }

@@ -24,7 +24,7 @@ struct OverlayLook {
     OverlayMode mode = OverlayMode::Lines;
     BandShape lines = BandShape::Centre;  // Centre or Edges
     QColor colour = QColor(255, 40, 40);
-    double opacity = 0.75;  // 0 .. 1, of the lines or of the blended simulation
+    double opacity = 0.75;  // 0 .. 1, of the lines (the blended simulation takes half)
 };
 
 // Draws pattern (any size; it is stretched onto the detector's rectangle), then the bands
