@@ -62,7 +62,13 @@ bool DetectorWindow::EditSettings() {
     const DetectorCheck check = dialog.Check();
     if (!accepted || !check.ok) return false;
     m_convention = dialog.Convention();
-    Panel->SetDetector(check.detector);
+    // A loaded pattern keeps its size; the PC keeps its fractions.
+    TDetector shown = check.detector;
+    if (Overlay->HasPattern()) {
+        shown.Width = Overlay->Pattern().width;
+        shown.Height = Overlay->Pattern().height;
+    }
+    Panel->SetDetector(shown);
     QSettings settings = UserSettings();
     saveDetector(settings, check.detector, m_convention);
     return true;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,8 +16,15 @@
 
 #include <cmath>
 
+#include <QMimeData>
+
+#include <QLineEdit>
+#include <QSettings>
+
 #include "app_test_fixture.h"
+#include "detector_settings.h"
 #include "detector_window.h"
+#include "fit_text.h"
 #include "pattern_overlay.h"
 #include "synthetic_pattern.h"
 #include "view_test_support.h"
@@ -56,6 +64,40 @@ QImage toImage(const ebsp::fit::GreyImage& grey) {
         for (int x = 0; x < grey.width; ++x)
             image.scanLine(y)[x] = uchar(std::clamp(grey.at(x, y), 0.0f, 255.0f));
     return image;
+}
+
+// Every depth and format reads as the same grey values; TIFF where Qt has its plugin.
+TEST(PatternImage, ReadsGreyOfEveryDepthAndColour) {
+    QTemporaryDir dir;
+    QImage grey8(4, 3, QImage::Format_Grayscale8);
+    QImage grey16(4, 3, QImage::Format_Grayscale16);
+    QImage colour(4, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) {
+            const int v = 20 * x + 60 * y;  // 0 .. 180
+            grey8.scanLine(y)[x] = uchar(v);
+            reinterpret_cast<quint16*>(grey16.scanLine(y))[x] = quint16(v * 257);
+            colour.setPixel(x, y, qRgb(v, v, v));
+        }
+    const bool tiff = QImageReader::supportedImageFormats().contains("tiff");
+    const struct {
+        const QImage* image;
+        const char* name;
+    } cases[] = {{&grey8, "g8.png"}, {&grey16, "g16.png"}, {&colour, "c.bmp"},
+                 {&colour, "c.png"}, {&grey8, "g8.tif"},   {&grey16, "g16.tif"}};
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        if (path.endsWith(QStringLiteral(".tif")) && !tiff) continue;
+        ASSERT_TRUE(c.image->save(path)) << c.name;
+        ebsp::fit::GreyImage read;
+        QString error;
+        ASSERT_TRUE(readPatternImage(path, read, error)) << error.toStdString();
+        ASSERT_EQ(read.width, 4);
+        ASSERT_EQ(read.height, 3);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_NEAR(read.at(x, y), 20 * x + 60 * y, 1e-3) << c.name;
+    }
 }
 
 class PatternOverlayTest : public AppWindowFixture {
@@ -146,6 +188,70 @@ TEST_F(PatternOverlayTest, PatternSizeSetsTheDetectorAndThePcFollowsTheAnswer) {
     EXPECT_EQ(overlay->Pattern().width, 160);
     EXPECT_TRUE(errors.empty());
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("p.png")));
+
+    // New settings while a pattern is shown: their PC and tilts, the pattern's size.
+    window->RunSettingsDialog = [](DetectorSettingsDialog& dialog) {
+        dialog.Field(dfWidth)->setText(QStringLiteral("800"));
+        dialog.Field(dfPc1)->setText(QStringLiteral("0.4"));
+        dialog.Field(dfTilt)->setText(QStringLiteral("5"));
+        return true;
+    };
+    ASSERT_TRUE(window->EditSettings());
+    EXPECT_EQ(panel->Detector().Width, 160);
+    EXPECT_EQ(panel->Detector().Height, 120);
+    EXPECT_DOUBLE_EQ(panel->Detector().PCx, 0.4);
+    EXPECT_DOUBLE_EQ(panel->Detector().Tilt, 5.0);
+    QSettings(QSettings::UserScope, QString::fromLatin1(kSettingsOrganisation),
+              QString::fromLatin1(kSettingsApplication))
+        .remove(QStringLiteral("Detector"));
+}
+
+TEST_F(PatternOverlayTest, DroppedFileLoadsAndMenuItemsChangeTheLook) {
+    const QString path = writePattern(eulerDeg(10, 20, 30));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    const QPointF at(50, 50);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    ASSERT_TRUE(panel->HasPattern());
+    EXPECT_EQ(overlay->PatternPath(), path);
+
+    EXPECT_EQ(overlay->LoadAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+    EXPECT_EQ(overlay->RefineAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    EXPECT_EQ(overlay->BackgroundAction->shortcut(), QKeySequence(Qt::Key_B));
+    // S cycles lines, blend, pattern alone and back.
+    const ebsp::OverlayMode cycle[] = {ebsp::OverlayMode::Blend, ebsp::OverlayMode::Pattern,
+                                       ebsp::OverlayMode::Lines};
+    for (const ebsp::OverlayMode mode : cycle) {
+        overlay->ModeAction->trigger();
+        EXPECT_EQ(panel->OverlayLook().mode, mode);
+    }
+    overlay->EdgesAction->trigger();
+    EXPECT_EQ(panel->OverlayLook().lines, ebsp::BandShape::Edges);
+    overlay->Ask.colour = [](QWidget*, QColor& c) {
+        c = QColor(0, 200, 255);
+        return true;
+    };
+    overlay->ColourAction->trigger();
+    EXPECT_EQ(panel->OverlayLook().colour, QColor(0, 200, 255));
+    for (int i = 0; i < 6; ++i)
+        overlay->OpacityUpAction->trigger();
+    EXPECT_DOUBLE_EQ(panel->OverlayLook().opacity, 1.0);
+    for (int i = 0; i < 6; ++i)
+        overlay->OpacityDownAction->trigger();
+    EXPECT_DOUBLE_EQ(panel->OverlayLook().opacity, 0.25);  // never invisible
+
+    // The background correction changes the picture, not the pattern kept for the fit.
+    const QImage corrected = panel->Image().copy();
+    const std::vector<float> raw = overlay->Pattern().pixels;
+    overlay->BackgroundAction->trigger();
+    EXPECT_NE(panel->Image(), corrected);
+    EXPECT_EQ(overlay->Pattern().pixels, raw);
+    overlay->BackgroundAction->trigger();
+    EXPECT_EQ(panel->Image(), corrected);
 }
 
 TEST_F(PatternOverlayTest, UnreadableFilesChangeNothingAndSayWhyOnce) {
@@ -188,9 +294,9 @@ TEST_F(PatternOverlayTest, ArrowKeysTurnAboutTheDetectorAxesAndEveryViewFollows)
         QTest::keyClick(panel, c.key, c.modifiers);
         const TMat3D after = matrixOf(panel->EulerAngles());
         EXPECT_NEAR(misorientationDeg(before, after), c.degrees, 1e-6) << int(c.key);
-        // Opposite keys undo each other: the turn is about a fixed detector axis.
         expectMainWindowFollows();
     }
+    // Opposite keys undo each other: the turn is about a fixed detector axis.
     const TMat3D start = matrixOf(panel->EulerAngles());
     QTest::keyClick(panel, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(panel, Qt::Key_Left, Qt::ShiftModifier);
@@ -227,7 +333,9 @@ TEST_F(PatternOverlayTest, CtrlWheelChangesPcDistanceAndCtrlDragMovesThePc) {
     // Moving the PC leaves the crystal alone.
     EXPECT_EQ(panel->EulerAngles().x, euler.x);
     EXPECT_EQ(panel->EulerAngles().z, euler.z);
-    EXPECT_TRUE(overlay->FitReadOut->text().contains(QStringLiteral("PC"))) << 0;
+    EXPECT_TRUE(overlay->FitReadOut->text().contains(
+        QString::fromStdString(ebsp::fit::formatFixed(panel->Detector().PCx, 6))))
+        << overlay->FitReadOut->text().toStdString();
 }
 
 TEST_F(PatternOverlayTest, RefineFromTwoDegreesOffFindsTheTruthAndTurnsEveryView) {
