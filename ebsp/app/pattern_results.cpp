@@ -213,6 +213,7 @@ bool PatternOverlay::SaveFit(const QString& path) {
 }
 
 bool PatternOverlay::LoadFit(const QString& path) {
+    CancelRefine();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFitFile) {
         Fail(kFitCaption, QStringLiteral("%1 cannot be read.").arg(path));
