@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "detector_settings.h"
+#include "pattern_overlay.h"
 #include "window_logic.h"
 
 namespace {
@@ -43,6 +44,7 @@ DetectorWindow::DetectorWindow(QWidget* parent) : QMainWindow(parent, Qt::Window
     Panel->OnPointerRead = [this](QObject*, const QString& zone, const QString& plane) {
         ShowPointerRead(zone, plane);
     };
+    Overlay = new PatternOverlay(this, Panel, [this] { return m_convention; });
     resize(Panel->sizeHint() +
            QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
 }
@@ -60,7 +62,13 @@ bool DetectorWindow::EditSettings() {
     const DetectorCheck check = dialog.Check();
     if (!accepted || !check.ok) return false;
     m_convention = dialog.Convention();
-    Panel->SetDetector(check.detector);
+    // A loaded pattern keeps its size; the PC keeps its fractions.
+    TDetector shown = check.detector;
+    if (Overlay->HasPattern()) {
+        shown.Width = Overlay->Pattern().width;
+        shown.Height = Overlay->Pattern().height;
+    }
+    Panel->SetDetector(shown);
     QSettings settings = UserSettings();
     saveDetector(settings, check.detector, m_convention);
     return true;

@@ -12,10 +12,10 @@
 
 #include "user_settings.h"
 
+class PatternOverlay;
 class QAction;
 class QLabel;
 class QSettings;
-
 
 class DetectorWindow : public QMainWindow {
     Q_OBJECT
@@ -24,7 +24,9 @@ class DetectorWindow : public QMainWindow {
 
     TDetectorPanel* Panel = nullptr;
     QAction* SettingsAction = nullptr;
-    QLabel* ReadOut = nullptr;  // the status bar's pointer read-out
+    QLabel* ReadOut = nullptr;                       // the status bar's pointer read-out
+    PatternOverlay* Overlay = nullptr;               // a measured pattern, its overlay and its fit
+    int Convention() const { return m_convention; }  // the PC convention the user chose
 
     // Runs the settings dialog; applies and remembers the detector when accepted.  The
     // runner (tests set it) edits the dialog and returns whether it was accepted; by

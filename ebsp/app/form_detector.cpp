@@ -1,10 +1,12 @@
 // The main window's side of the detector window: the menu item that opens it, and the
 // coupling that keeps it on the current phase, orientation, reflectors and band look.
 #include <QAction>
+#include <QListWidget>
 #include <QMenu>
 
 #include "Unit1.h"
 #include "detector_window.h"
+#include "pattern_overlay.h"
 #include "view_constants.h"
 
 namespace {
@@ -41,6 +43,10 @@ void TForm1::DetectorPattern1Click() {
         };
         panel->OnRotate = [this](QObject*) { DetectorRotate(); };
         panel->OnRotated = [this](QObject*) { DetectorRotate(); };
+        DetectorWindow1->Overlay->PhaseName = [this] {
+            const QListWidgetItem* item = ListBox1->currentItem();
+            return item ? item->text() : QString();
+        };
         UpdateDetectorView(true);
         DetectorWindow1->PlaceBeside(frameGeometry());
     }

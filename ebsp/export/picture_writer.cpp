@@ -20,7 +20,7 @@ QString sizeText(QSize size) {
     return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());
 }
 
-bool writeSvg(TCrystalEBSPpanel& view, QSaveFile& file, QSize size) {
+bool writeSvg(const PictureDrawer& draw, QSaveFile& file, QSize size) {
     QSvgGenerator generator;
     generator.setOutputDevice(&file);
     generator.setSize(size);
@@ -31,7 +31,7 @@ bool writeSvg(TCrystalEBSPpanel& view, QSaveFile& file, QSize size) {
     generator.setResolution(QImage(1, 1, QImage::Format_RGB32).logicalDpiX());
     QPainter painter;
     if (!painter.begin(&generator)) return false;
-    view.drawPicture(painter, size);
+    draw(painter, size);
     return painter.end();
 }
 
@@ -55,18 +55,33 @@ bool pictureSizeAllowed(QSize size) {
            size.height() <= kMaxPictureSide;
 }
 
+namespace {
+PictureDrawer drawerOf(TCrystalEBSPpanel& view) {
+    return [&view](QPainter& painter, QSize size) { view.drawPicture(painter, size); };
+}
+}  // namespace
+
 QImage renderPictureImage(TCrystalEBSPpanel& view, QSize size) {
+    return renderPictureImage(drawerOf(view), view.BackgroundColour(), size);
+}
+
+bool savePicture(TCrystalEBSPpanel& view, const QString& fileName, QSize size, QString* error) {
+    return savePicture(drawerOf(view), view.BackgroundColour(), fileName, size, error);
+}
+
+QImage renderPictureImage(const PictureDrawer& draw, QColor background, QSize size) {
     if (!pictureSizeAllowed(size)) return {};
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) return image;  // out of memory
-    image.fill(view.BackgroundColour());
+    image.fill(background);
     QPainter painter(&image);
-    view.drawPicture(painter, size);
+    draw(painter, size);
     painter.end();
     return image;
 }
 
-bool savePicture(TCrystalEBSPpanel& view, const QString& fileName, QSize size, QString* error) {
+bool savePicture(const PictureDrawer& draw, QColor background, const QString& fileName, QSize size,
+                 QString* error) {
     PictureFormat format = PictureFormat::Png;
     if (!pictureFormatOf(fileName, format))
         return fail(error,
@@ -81,14 +96,14 @@ bool savePicture(TCrystalEBSPpanel& view, const QString& fileName, QSize size, Q
                     QStringLiteral("%1: cannot be written (%2)").arg(fileName, file.errorString()));
     bool drawn = false;
     if (format == PictureFormat::Png) {
-        const QImage image = renderPictureImage(view, size);
+        const QImage image = renderPictureImage(draw, background, size);
         if (image.isNull()) {
             file.cancelWriting();
             return fail(error, QStringLiteral("no memory for a picture of %1").arg(sizeText(size)));
         }
         drawn = image.save(&file, "PNG");
     } else {
-        drawn = writeSvg(view, file, size);
+        drawn = writeSvg(draw, file, size);
     }
     if (!drawn) {
         file.cancelWriting();

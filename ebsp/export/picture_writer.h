@@ -3,10 +3,14 @@
 // chosen size, so a picture is the view redrawn, never a scaled copy of the screen.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
+class QPainter;
 class TCrystalEBSPpanel;
 
 namespace ebsp {
@@ -29,6 +33,14 @@ QImage renderPictureImage(TCrystalEBSPpanel& view, QSize size);
 // whole or not at all.  False with a message in error (when given) on a bad size or
 // suffix, or when the file cannot be written.
 bool savePicture(TCrystalEBSPpanel& view, const QString& fileName, QSize size,
+                 QString* error = nullptr);
+
+// Any view's paint sequence: draws the whole picture at size onto the painter.
+using PictureDrawer = std::function<void(QPainter& painter, QSize size)>;
+
+// The same for any view drawn by draw on the background colour.
+QImage renderPictureImage(const PictureDrawer& draw, QColor background, QSize size);
+bool savePicture(const PictureDrawer& draw, QColor background, const QString& fileName, QSize size,
                  QString* error = nullptr);
 
 }  // namespace ebsp

@@ -43,6 +43,14 @@ SavePictureQuestions qtSavePictureQuestions() {
 
 QString savePictureInteractively(QWidget* parent, TCrystalEBSPpanel& view,
                                  const SavePictureQuestions& ask) {
+    return savePictureInteractively(
+        parent, view.size(),
+        [&view](QPainter& painter, QSize size) { view.drawPicture(painter, size); },
+        view.BackgroundColour(), ask);
+}
+
+QString savePictureInteractively(QWidget* parent, QSize viewSize, const PictureDrawer& draw,
+                                 QColor background, const SavePictureQuestions& ask) {
     if (!ask.fileName) return {};
     QString filter = kPngFilter;
     QString fileName =
@@ -53,7 +61,7 @@ QString savePictureInteractively(QWidget* parent, TCrystalEBSPpanel& view,
     if (!pictureFormatOf(fileName, format))
         fileName += filter == kSvgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
 
-    QString sizeText = QStringLiteral("%1 x %2").arg(view.width()).arg(view.height());
+    QString sizeText = QStringLiteral("%1 x %2").arg(viewSize.width()).arg(viewSize.height());
     if (ask.text && !ask.text(parent, kCaption,
                               QStringLiteral("Picture size in pixels, width x height "
                                              "(up to %1 each)")
@@ -68,7 +76,7 @@ QString savePictureInteractively(QWidget* parent, TCrystalEBSPpanel& view,
                       "pixels each")
                       .arg(sizeText)
                       .arg(kMaxPictureSide);
-    } else if (savePicture(view, fileName, QSize(size.width, size.height), &message)) {
+    } else if (savePicture(draw, background, fileName, QSize(size.width, size.height), &message)) {
         return fileName;
     }
     if (ask.error) ask.error(parent, kCaption, message);

@@ -4,7 +4,11 @@
 
 #include <functional>
 
+#include <QColor>
+#include <QSize>
 #include <QString>
+
+#include "picture_writer.h"
 
 class QAction;
 class QMenu;
@@ -33,6 +37,10 @@ SavePictureQuestions qtSavePictureQuestions();
 // size.  The file written, or empty when cancelled or failed (the failure is shown).
 QString savePictureInteractively(QWidget* parent, TCrystalEBSPpanel& view,
                                  const SavePictureQuestions& ask);
+
+// The same for any view: viewSize is the size offered, draw its paint sequence.
+QString savePictureInteractively(QWidget* parent, QSize viewSize, const PictureDrawer& draw,
+                                 QColor background, const SavePictureQuestions& ask);
 
 // Appends "Save picture..." to menu and gives view the same action as Ctrl+S while the
 // view has the focus (the view takes the focus when clicked).

@@ -102,6 +102,16 @@ bool TDetectorPanel::SetDetector(const TDetector& detector) {
     return true;
 }
 
+void TDetectorPanel::SetPattern(const QImage& pattern) {
+    m_pattern = pattern;
+    Changed();
+}
+
+void TDetectorPanel::SetOverlayLook(const ebsp::OverlayLook& look) {
+    m_overlay = look;
+    Changed();
+}
+
 void TDetectorPanel::RefreshBands() {
     if (!Usable() || m_reflectors.empty()) return;
     const int n = int(m_reflectors.size());
@@ -121,6 +131,7 @@ void TDetectorPanel::RefreshBands() {
 void TDetectorPanel::Changed() {
     m_imageStale = true;
     update();
+    if (OnChanged) OnChanged(this);
 }
 
 // ---- Painting -------------------------------------------------------------------------------
@@ -167,11 +178,16 @@ void TDetectorPanel::drawPicture(QPainter& painter, QSize size) const {
                          m_look.background);
         const ebsp::DetectorProjection projection(fit.display, m_g);
         std::vector<ebsp::DetectorZoneLabel> zones;
-        if (Usable() && !m_inputs.empty()) {
+        const bool bands = Usable() && !m_inputs.empty();
+        if (!m_pattern.isNull())
+            ebsp::paintPatternOverlay(painter, m_pattern, projection,
+                                      bands ? m_inputs : std::vector<ebsp::DetectorBandInput>(),
+                                      m_look.bands, m_look.background, m_overlay, place, size,
+                                      kBandTolerance);
+        else if (bands)
             ebsp::paintDetectorBands(painter, projection, m_inputs, m_look.bands, place,
                                      kBandTolerance);
-            zones = ZoneLabels(size);
-        }
+        if (bands) zones = ZoneLabels(size);
         ebsp::paintDetectorOverlay(painter, zones, projection.patternCentre(), m_look, place);
     }
     painter.restore();

@@ -17,6 +17,7 @@
 #include "detector_scene.h"
 #include "kikuchi_bands.h"
 #include "lattixDetector.h"
+#include "overlay_painters.h"
 #include "pointer_pick.h"
 
 class TDetectorPanel : public QWidget {
@@ -51,6 +52,15 @@ class TDetectorPanel : public QWidget {
     bool SetDetector(const TDetector& detector);
     const TDetector& Detector() const { return m_detector; }
 
+    // A measured pattern (any size, stretched onto the detector) shown under the bands, as
+    // look says; a null image goes back to the plain view.
+    void SetPattern(const QImage& pattern);
+    bool HasPattern() const { return !m_pattern.isNull(); }
+    void SetOverlayLook(const ebsp::OverlayLook& look);
+    const ebsp::OverlayLook& OverlayLook() const { return m_overlay; }
+    const TCrySet* CrystalSet() const { return Usable() ? m_crySet : nullptr; }
+    const std::vector<ebsp::Reflector>& Reflectors() const { return m_reflectors; }
+
     // The whole view drawn at size onto any painter (a saved picture, a printer, an SVG):
     // the detector fitted with its aspect ratio and centred.
     void drawPicture(QPainter& painter, QSize size) const;
@@ -66,6 +76,7 @@ class TDetectorPanel : public QWidget {
     Notify OnRotated;                // once at the end of a drag
     PointerReadEvent OnPointerRead;  // the zone or plane under the pointer changed
     GetReflector OnGetReflector;
+    Notify OnChanged;  // the picture went stale: orientation, detector, bands or pattern
 
     QSize sizeHint() const override;
 
@@ -101,6 +112,8 @@ class TDetectorPanel : public QWidget {
     TDetector m_detector = ebsp::defaultDetector();
     ebsp::DetectorLook m_look;
 
+    QImage m_pattern;
+    ebsp::OverlayLook m_overlay;
     QImage m_image;
     bool m_imageStale = true;
 
