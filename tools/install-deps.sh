@@ -6,7 +6,7 @@ set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev libgl-dev
-  qt6-base-dev qt6-tools-dev qt6-svg-dev libqt6opengl6-dev libxkbcommon-dev fonts-dejavu-core
+  qt6-base-dev qt6-tools-dev qt6-svg-dev qt6-image-formats-plugins libqt6opengl6-dev libxkbcommon-dev fonts-dejavu-core
   gemmi-dev libstb-dev tao-pegtl-dev
   python3 python3-numpy python3-venv python3-pip python3-setuptools
   xvfb xauth imagemagick x11-apps"
