@@ -2,13 +2,16 @@
 // window's "Refine".
 #include "fit_command.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "fit_refine.h"
 #include "fit_settings.h"
 #include "fit_text.h"
 #include "lattixLib.h"
+#include "pattern_render.h"
 #include "pgm_image.h"
+#include "phase_catalogue.h"
 
 namespace ebsp::fit {
 
@@ -34,11 +37,23 @@ bool loadPgmPattern(const std::string& path, GreyImage& image, std::string& erro
 }
 
 int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    return runFitCommand(args, out, err, loadPgmPattern);
+    return runFitCommand(args, out, err, FitEnvironment{});
 }
 
 int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   const PatternLoader& loader) {
+    FitEnvironment environment;
+    environment.loader = loader;
+    if (!loader)
+        environment.loader = [](const std::string&, GreyImage&, std::string& error) {
+            error = "no pattern loader";
+            return false;
+        };
+    return runFitCommand(args, out, err, environment);
+}
+
+int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  const FitEnvironment& environment) {
     FitArguments a;
     std::string error;
     if (!parseFitArguments(args, a, error)) return badInput(err, error + "\n" + kFitUsage);
@@ -46,11 +61,23 @@ int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
         out << kFitUsage;
         return 0;
     }
+    // A built-in name or index first; anything else may be a structure or crystal file.
     const std::uint32_t phaseIndex = findPhase(a.phase);
-    if (phaseIndex == 0) return badInput(err, "unknown phase \"" + a.phase + "\"");
+    TPhaseRecord filePhase;
+    std::int32_t fileLaueGroup = 0;
+    if (phaseIndex == 0) {
+        std::error_code ec;
+        if (!environment.phaseFromFile || !std::filesystem::exists(a.phase, ec))
+            return badInput(
+                err, "unknown phase \"" + a.phase + "\"" +
+                         (environment.phaseFromFile ? " (no built-in phase, no such file)" : ""));
+        if (!environment.phaseFromFile(a.phase, filePhase, fileLaueGroup, error))
+            return badInput(err, error);
+    }
 
     GreyImage pattern;
-    if (!loader || !loader(a.pattern, pattern, error)) return badInput(err, error);
+    const PatternLoader& loader = environment.loader ? environment.loader : loadPgmPattern;
+    if (!loader(a.pattern, pattern, error)) return badInput(err, error);
     if (pattern.empty()) return badInput(err, "\"" + a.pattern + "\" holds no image");
 
     TDetector detector{};
@@ -70,7 +97,14 @@ int runFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
     if (status != 0) return badInput(err, "the pattern centre gives no valid detector distance");
 
     PhaseModel model;
-    if (!buildPhaseModel(phaseIndex, a.voltageKv, a.reflectors, model, error)) {
+    if (phaseIndex == 0) {
+        // The file was read; what fails now is the phase itself, or the setup data.
+        if (!buildPhaseModel(filePhase, fileLaueGroup, a.voltageKv, a.reflectors, model, error)) {
+            const bool setup = GetInitIoStatus() != 0;
+            err << "fit: \"" << a.phase << "\": " << error << "\n";
+            return setup ? 1 : 2;
+        }
+    } else if (!buildPhaseModel(phaseIndex, a.voltageKv, a.reflectors, model, error)) {
         err << "fit: " << error << "\n";
         return 1;
     }

@@ -10,7 +10,7 @@
 namespace ebsp::fit {
 
 const char kFitUsage[] =
-    "usage: fit --phase NAME|INDEX --pattern IMAGE --euler PHI1,PHI,PHI2 --pc X,Y,Z\n"
+    "usage: fit --phase NAME|INDEX|FILE --pattern IMAGE --euler PHI1,PHI,PHI2 --pc X,Y,Z\n"
     "           --convention bruker|edax|width|emsoft4|emsoft5 [--tilt DEG] [--sample-tilt DEG]\n"
     "           [--azimuthal DEG] [--twist DEG] [--kv KV] [--binning B] [--pixel-size UM]\n"
     "           [--reflectors N] [--mask-dark GREY] [--refine-pc] [--save SETTINGS.json]\n"

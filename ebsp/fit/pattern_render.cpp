@@ -110,15 +110,31 @@ bool buildPhaseModel(std::uint32_t index, double voltageKv, int maxReflectors, P
         error = "unknown phase";
         return false;
     }
+    if (!buildPhaseModel(phase, LaueIndexOfCode(phase.SpaceGroupCode), voltageKv, maxReflectors,
+                         model, error))
+        return false;
+    model.index = index;
+    return true;
+}
+
+bool buildPhaseModel(const TPhaseRecord& phase, std::int32_t laueGroup, double voltageKv,
+                     int maxReflectors, PhaseModel& model, std::string& error) {
+    if (laueGroup < 1 || laueGroup > 11) {
+        error = "the phase has no Laue group";
+        return false;
+    }
     if (!(voltageKv > 0.0) || !std::isfinite(voltageKv)) {
         error = "the voltage must be a positive number of kilovolts";
         return false;
     }
-    model.index = index;
+    model.index = 0;
     model.name = phase.Name;
+    // A group below the code's own is passed as a Laue code, so the two never disagree.
+    const std::int32_t code = LaueIndexOfCode(phase.SpaceGroupCode) == laueGroup
+                                  ? static_cast<std::int32_t>(phase.SpaceGroupCode)
+                                  : 240 + laueGroup;
     InitCrySet2(&model.crySet, "name", "ref", phase.A, phase.B, phase.C, phase.Alpha, phase.Beta,
-                phase.Gamma, LaueIndexOfCode(phase.SpaceGroupCode),
-                static_cast<int32_t>(phase.SpaceGroupCode));
+                phase.Gamma, laueGroup, code);
     if (GetInitIoStatus() != 0) {
         error = "the setup data (SYMGEN, APU) could not be read";
         return false;

@@ -11,6 +11,8 @@
 #include "fit_image.h"
 #include "lattixDetector.h"
 
+struct TPhaseRecord;
+
 namespace ebsp::fit {
 
 // One band: the unit plane normal in the crystal frame, the Bragg angle theta (radians; the
@@ -21,9 +23,9 @@ struct SimBand {
     float weight = 1.0f;
 };
 
-// A built-in phase ready to simulate.
+// A phase ready to simulate.
 struct PhaseModel {
-    std::uint32_t index = 0;  // 1..kPhaseCount
+    std::uint32_t index = 0;  // 1..kPhaseCount; 0 for a phase from a file
     std::string name;
     TCrySet crySet{};
     std::vector<SimBand> bands;
@@ -39,6 +41,12 @@ std::uint32_t findPhase(const std::string& text);
 // weights intensity / 100 %.  False with a message when the phase or the setup data fail.
 bool buildPhaseModel(std::uint32_t index, double voltageKv, int maxReflectors, PhaseModel& model,
                      std::string& error);
+
+// The same for a phase record from elsewhere (a structure or crystal file): the crystal set is
+// built with laueGroup (1..11), which may be lower than the one the record's space-group code
+// implies; index stays 0.
+bool buildPhaseModel(const TPhaseRecord& phase, std::int32_t laueGroup, double voltageKv,
+                     int maxReflectors, PhaseModel& model, std::string& error);
 
 // Bands from reflectors given directly (h, k, l, spacing d, intensity in percent), as the
 // views' reflector handler hands them: the same rules as above.

@@ -1,10 +1,12 @@
 // ebsp-tool fit: refines orientation (and optionally the pattern centre) of one measured
 // pattern.  With Qt built in, patterns come in any format Qt reads (PNG, TIFF, BMP, 8 or
-// 16 bits, colour taken as grey); without it, binary PGM only.
+// 16 bits, colour taken as grey); without it, binary PGM only.  Phases from structure or
+// crystal files come through the user-phase loader.
 #include <iostream>
 
 #include "commands.h"
 #include "fit_command.h"
+#include "user_phase.h"
 
 #ifdef EBSP_TOOL_RENDER
 #include <QImage>
@@ -14,7 +16,7 @@
 namespace ebsp_tool {
 
 const char* const kFitUsage =
-    "fit --phase NAME|INDEX --pattern IMAGE --euler PHI1,PHI,PHI2 --pc X,Y,Z "
+    "fit --phase NAME|INDEX|FILE --pattern IMAGE --euler PHI1,PHI,PHI2 --pc X,Y,Z "
     "--convention NAME [--tilt DEG --sample-tilt DEG] [--refine-pc]";
 
 namespace {
@@ -29,8 +31,8 @@ bool loadWithQt(const std::string& path, ebsp::fit::GreyImage& image, std::strin
     }
     // 16-bit grey keeps its depth; everything else is read as 8-bit grey.
     const bool deep = read.format() == QImage::Format_Grayscale16 || read.depth() > 32;
-    const QImage grey = read.convertToFormat(deep ? QImage::Format_Grayscale16
-                                                  : QImage::Format_Grayscale8);
+    const QImage grey =
+        read.convertToFormat(deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
     image.width = grey.width();
     image.height = grey.height();
     image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0.0f);
@@ -46,14 +48,27 @@ bool loadWithQt(const std::string& path, ebsp::fit::GreyImage& image, std::strin
 }
 #endif
 
+bool phaseFromFile(const std::string& path, TPhaseRecord& phase, std::int32_t& laueGroup,
+                   std::string& error) {
+    const ebsp_structure::UserPhaseResult loaded = ebsp_structure::loadUserPhase(path);
+    if (!loaded.ok) {
+        error = loaded.error;
+        return false;
+    }
+    phase = loaded.phase.record;
+    laueGroup = loaded.phase.laueGroup;
+    return true;
+}
+
 }  // namespace
 
 int runFit(const std::vector<std::string>& args) {
+    ebsp::fit::FitEnvironment environment;
 #ifdef EBSP_TOOL_RENDER
-    return ebsp::fit::runFitCommand(args, std::cout, std::cerr, loadWithQt);
-#else
-    return ebsp::fit::runFitCommand(args, std::cout, std::cerr);
+    environment.loader = loadWithQt;
 #endif
+    environment.phaseFromFile = phaseFromFile;
+    return ebsp::fit::runFitCommand(args, std::cout, std::cerr, environment);
 }
 
 }  // namespace ebsp_tool

@@ -6,6 +6,7 @@
 #include "detector_geometry.h"
 #include "fit_image.h"
 #include "pattern_render.h"
+#include "phase_catalogue.h"
 #include "synthetic_pattern.h"
 
 namespace ebsp::fit {
@@ -123,6 +124,30 @@ TEST(FitRender, BinnedDetectorKeepsThePatternCentreAndDirections) {
         EXPECT_NEAR(bx * factor, x, 1e-9);
         EXPECT_NEAR(by * factor, y, 1e-9);
     }
+}
+
+// A record with its own Laue group (as a structure file may give one below its space group's
+// class) builds the crystal set of that group and the same bands as the built-in phase.
+TEST(FitRender, PhaseRecordsBuildWithTheirOwnLaueGroup) {
+    PhaseModel builtIn, lowered;
+    std::string error;
+    ASSERT_TRUE(buildPhaseModel(findPhase("Aluminium"), 20.0, 65, builtIn, error)) << error;
+    TPhaseRecord phase;
+    BuildPhase(findPhase("Aluminium"), phase);
+    ASSERT_TRUE(buildPhaseModel(phase, 10, 20.0, 65, lowered, error)) << error;
+    EXPECT_EQ(builtIn.crySet.SymOpCount, 24);
+    EXPECT_EQ(lowered.crySet.SymOpCount, 12);  // m-3
+    EXPECT_EQ(lowered.crySet.SpaceGroup, 250);
+    EXPECT_EQ(lowered.index, 0u);
+    EXPECT_EQ(lowered.name, builtIn.name);
+    ASSERT_EQ(lowered.bands.size(), builtIn.bands.size());
+    for (std::size_t i = 0; i < builtIn.bands.size(); ++i) {
+        EXPECT_EQ(lowered.bands[i].normal.x, builtIn.bands[i].normal.x);
+        EXPECT_EQ(lowered.bands[i].normal.z, builtIn.bands[i].normal.z);
+        EXPECT_EQ(lowered.bands[i].halfWidth, builtIn.bands[i].halfWidth);
+    }
+    for (std::int32_t bad : {0, 12, -1})
+        EXPECT_FALSE(buildPhaseModel(phase, bad, 20.0, 65, lowered, error)) << bad;
 }
 
 TEST(FitRender, RefusesInvalidDetectors) {

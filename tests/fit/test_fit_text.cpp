@@ -10,6 +10,7 @@
 #include "fit_settings.h"
 #include "fit_text.h"
 #include "pgm_image.h"
+#include "phase_catalogue.h"
 #include "synthetic_pattern.h"
 
 namespace ebsp::fit {
@@ -240,6 +241,80 @@ TEST_F(FitCommand, BadInputExitsWithTwoAndAMessage) {
               2);
     EXPECT_EQ(run({"--help"}, out, err), 0);
     EXPECT_NE(out.find("usage: fit"), std::string::npos);
+}
+
+// --phase FILE reaches the environment's loader only when no built-in phase has that name
+// or number and the file exists; a loaded record fits as the same built-in phase does.
+TEST_F(FitCommand, PhaseFilesGoThroughTheEnvironmentsLoader) {
+    PhaseModel model;
+    std::string error;
+    ASSERT_TRUE(buildPhaseModel(findPhase("Aluminium"), 20.0, 65, model, error));
+    TDetector d{60, 60, 8, 50.0, 70.0, 0, 0, 0, 0.52, 0.31, 0.62};
+    const std::string pgm = dir + "/al.pgm", file = dir + "/al.cif";
+    std::ofstream(pgm, std::ios::binary)
+        << writePgm(testing::makeSyntheticPattern(d, testing::eulerDeg(31, 47, 12), model.bands));
+    std::ofstream(file) << "data_al\n";
+    const std::vector<std::string> rest = {"--pattern",    pgm,
+                                           "--euler",      "31.8,46.6,12.3",
+                                           "--pc",         "0.52,0.69,0.62",
+                                           "--convention", "edax",
+                                           "--binning",    "8"};
+    auto fit = [&](const std::string& phase, const FitEnvironment& env, std::string& out,
+                   std::string& err) {
+        std::vector<std::string> args = {"--phase", phase};
+        args.insert(args.end(), rest.begin(), rest.end());
+        std::ostringstream o, e;
+        const int code = runFitCommand(args, o, e, env);
+        out = o.str();
+        err = e.str();
+        return code;
+    };
+    std::string builtIn, out, err;
+    ASSERT_EQ(fit("Aluminium", {}, builtIn, err), 0) << err;
+
+    int calls = 0;
+    std::int32_t laue = 11;
+    std::string failure;
+    FitEnvironment env;
+    env.phaseFromFile = [&](const std::string& path, TPhaseRecord& phase, std::int32_t& group,
+                            std::string& why) {
+        ++calls;
+        EXPECT_EQ(path, file);
+        if (!failure.empty()) {
+            why = failure;
+            return false;
+        }
+        BuildPhase(findPhase("Aluminium"), phase);
+        group = laue;
+        return true;
+    };
+    ASSERT_EQ(fit(file, env, out, err), 0) << err;
+    EXPECT_EQ(out, builtIn);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(fit("aluminium", env, out, err), 0);  // a name never reaches the loader
+    EXPECT_EQ(calls, 1);
+
+    struct Row {
+        std::string phase;
+        std::string failure;
+        std::int32_t laue;
+        bool withLoader;
+        std::string why;
+        int calls;
+    };
+    for (const Row& r : {Row{file, file + ":3: no atom sites", 11, true, file + ":3: no atom", 1},
+                         Row{file, "", 0, true, file + "\": the phase has no Laue group", 1},
+                         Row{file, "", 12, true, "no Laue group", 1},
+                         Row{dir + "/none.cif", "", 11, true, "no such file", 0},
+                         Row{file, "", 11, false, "unknown phase", 0}}) {
+        failure = r.failure;
+        laue = r.laue;
+        calls = 0;
+        EXPECT_EQ(fit(r.phase, r.withLoader ? env : FitEnvironment{}, out, err), 2) << r.why;
+        EXPECT_TRUE(out.empty());
+        EXPECT_NE(err.find(r.why), std::string::npos) << err;
+        EXPECT_EQ(calls, r.calls) << r.why;
+    }
 }
 
 }  // namespace

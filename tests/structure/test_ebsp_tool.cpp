@@ -13,6 +13,12 @@
 
 #include "structure_test_support.h"
 
+#ifdef EBSP_TOOL_FIT
+#include "pattern_render.h"
+#include "pgm_image.h"
+#include "synthetic_pattern.h"
+#endif
+
 namespace {
 
 struct ToolRun {
@@ -156,6 +162,51 @@ TEST(EbspTool, RendersBuiltInAndFilePhases) {
     const ToolRun missing =
         runTool("render --phase " + folder + "/no_such.cif --out '" + fromFile + "'", true);
     EXPECT_EQ(missing.status, 2);
+}
+#endif
+
+#ifdef EBSP_TOOL_FIT
+// The fit command with a phase read from a CIF: a synthetic copper pattern is found again
+// from a start one degree off; a broken or missing file exits with 2 and names the file.
+TEST(EbspTool, FitsWithAPhaseFromAFile) {
+    const ebsp_structure::UserPhase copper = structure_test::loadOk("copper.cif");
+    ebsp::fit::PhaseModel model;
+    std::string error;
+    ASSERT_TRUE(ebsp::fit::buildPhaseModel(copper.record, copper.laueGroup, 20.0, 65, model, error))
+        << error;
+    const TDetector d{60, 60, 8, 50.0, 70.0, 0, 0, 0, 0.52, 0.31, 0.62};
+    ebsp::fit::testing::Degradation how;
+    how.oversample = 8;
+    const std::string folder = testing::TempDir();
+    const std::string pgm = folder + "/tool_fit_copper.pgm";
+    std::ofstream(pgm, std::ios::binary)
+        << ebsp::fit::writePgm(ebsp::fit::testing::makeSyntheticPattern(
+               d, ebsp::fit::testing::eulerDeg(31, 47, 12), model.bands, how));
+    const std::string rest = " --pattern '" + pgm +
+                             "' --euler 31.8,46.6,12.3 --pc 0.52,0.69,0.62 --convention edax "
+                             "--binning 8";
+    const ToolRun run =
+        runTool("fit --phase '" + structure_test::dataPath("copper.cif") + "'" + rest);
+    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 1u);
+    std::istringstream line(run.lines[0]);
+    double v[7];
+    for (double& x : v)
+        ASSERT_TRUE(line >> x) << run.lines[0];
+    EXPECT_LT(ebsp::fit::testing::misorientationDeg(ebsp::fit::testing::eulerDeg(v[0], v[1], v[2]),
+                                                    ebsp::fit::testing::eulerDeg(31, 47, 12)),
+              0.2);
+    EXPECT_EQ(v[3], 0.52);
+    EXPECT_GT(v[6], 0.5);
+
+    const std::string broken = folder + "/tool_fit_broken.cif";
+    std::ofstream(broken) << "data_broken\n_cell_length_a 3.6\nloop_\n_atom_site_label\n";
+    for (const std::string& file : {broken, folder + "/tool_fit_none.cif"}) {
+        const ToolRun bad = runTool("fit --phase '" + file + "'" + rest, true);
+        EXPECT_EQ(bad.status, 2) << file;
+        ASSERT_FALSE(bad.lines.empty()) << file;
+        EXPECT_NE(bad.lines[0].find(file), std::string::npos) << bad.lines[0];
+    }
 }
 #endif
 
