@@ -6,7 +6,10 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 
+#include <functional>
+
 #include "CrystalEBSPpanel.h"
+#include "DetectorPanel.h"
 
 namespace ebsp {
 namespace {
@@ -99,6 +102,85 @@ bool savePicture(TCrystalEBSPpanel& view, const QString& fileName, QSize size, Q
         return fail(error,
                     QStringLiteral("%1: cannot be written (%2)").arg(fileName, file.errorString()));
     return true;
+}
+
+namespace {
+
+using DrawPicture = std::function<void(QPainter&, QSize)>;
+
+QImage drawnImage(const DrawPicture& draw, const QColor& background, QSize size) {
+    if (!pictureSizeAllowed(size)) return {};
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) return image;  // out of memory
+    image.fill(background);
+    QPainter painter(&image);
+    draw(painter, size);
+    painter.end();
+    return image;
+}
+
+// A picture of any view given by its drawing: checks, PNG or SVG, written whole or not at all.
+bool saveDrawn(const DrawPicture& draw, const QColor& background, const QString& title,
+               const QString& fileName, QSize size, QString* error) {
+    PictureFormat format = PictureFormat::Png;
+    if (!pictureFormatOf(fileName, format))
+        return fail(error,
+                    QStringLiteral("%1: the file name must end in .png or .svg").arg(fileName));
+    if (!pictureSizeAllowed(size))
+        return fail(error, QStringLiteral("picture size %1 is not allowed (1 to %2 pixels a side)")
+                               .arg(sizeText(size))
+                               .arg(kMaxPictureSide));
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error,
+                    QStringLiteral("%1: cannot be written (%2)").arg(fileName, file.errorString()));
+    bool drawn = false;
+    if (format == PictureFormat::Png) {
+        const QImage image = drawnImage(draw, background, size);
+        if (image.isNull()) {
+            file.cancelWriting();
+            return fail(error, QStringLiteral("no memory for a picture of %1").arg(sizeText(size)));
+        }
+        drawn = image.save(&file, "PNG");
+    } else {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&file);
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setTitle(title);
+        // Texts take as many pixels in the drawing as in the PNG (see writeSvg).
+        generator.setResolution(QImage(1, 1, QImage::Format_RGB32).logicalDpiX());
+        QPainter painter;
+        if (painter.begin(&generator)) {
+            draw(painter, size);
+            drawn = painter.end();
+        }
+    }
+    if (!drawn) {
+        file.cancelWriting();
+        return fail(error,
+                    QStringLiteral("%1: writing failed (%2)").arg(fileName, file.errorString()));
+    }
+    if (!file.commit())
+        return fail(error,
+                    QStringLiteral("%1: cannot be written (%2)").arg(fileName, file.errorString()));
+    return true;
+}
+
+DrawPicture detectorDrawing(const TDetectorPanel& view) {
+    return [&view](QPainter& painter, QSize size) { view.drawPicture(painter, size); };
+}
+
+}  // namespace
+
+// drawPicture paints every pixel of the picture itself (outside the detector too).
+QImage renderPictureImage(const TDetectorPanel& view, QSize size) {
+    return drawnImage(detectorDrawing(view), Qt::white, size);
+}
+
+bool savePicture(const TDetectorPanel& view, const QString& fileName, QSize size, QString* error) {
+    return saveDrawn(detectorDrawing(view), Qt::white, QStringLiteral("Detector pattern"), fileName,
+                     size, error);
 }
 
 }  // namespace ebsp

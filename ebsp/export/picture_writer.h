@@ -8,6 +8,7 @@
 #include <QString>
 
 class TCrystalEBSPpanel;
+class TDetectorPanel;
 
 namespace ebsp {
 
@@ -29,6 +30,12 @@ QImage renderPictureImage(TCrystalEBSPpanel& view, QSize size);
 // whole or not at all.  False with a message in error (when given) on a bad size or
 // suffix, or when the file cannot be written.
 bool savePicture(TCrystalEBSPpanel& view, const QString& fileName, QSize size,
+                 QString* error = nullptr);
+
+// The same for the detector view (TDetectorPanel::drawPicture): the detector fitted into
+// size with its aspect ratio.
+QImage renderPictureImage(const TDetectorPanel& view, QSize size);
+bool savePicture(const TDetectorPanel& view, const QString& fileName, QSize size,
                  QString* error = nullptr);
 
 }  // namespace ebsp
