@@ -2,8 +2,10 @@
 // drawing and against band lines computed here, and the refused detectors.
 #include <QFile>
 #include <QImage>
+#include <QListWidget>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -13,8 +15,11 @@
 #include <gtest/gtest.h>
 
 #include "DetectorPanel.h"
+#include "Unit1.h"
 #include "detector_scene.h"
+#include "detector_window.h"
 #include "export_test_support.h"
+#include "fake_platform_services.h"
 #include "lattixDetector.h"
 #include "phase_catalogue.h"
 #include "render_args.h"
@@ -217,6 +222,46 @@ TEST(RenderDetector, PngEqualsThePanelsDrawing) {
         EXPECT_EQ(written.size(), c.picture);
         EXPECT_EQ(written, expected) << run.out;
     }
+}
+
+// The tool's detector picture is the main window's detector window in the same state.
+TEST(RenderDetector, EqualsTheDetectorWindow) {
+    QLocale::setDefault(QLocale::c());
+    FakePlatformServices services;
+    TForm1 form(&services);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QList<QListWidgetItem*> items =
+        form.ListBox1->findItems(QStringLiteral("Iron bcc"), Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    form.ListBox1->setCurrentItem(items.front());
+    const TVec3D euler{exporttest::radians(30), exporttest::radians(45), exporttest::radians(10)};
+    form.CurrentOrientation = euler;
+    form.CrystalEBSPpanel1->SetOrientation(euler);
+    form.CrystalEBSPpanel2->SetOrientation(euler);
+    form.MenuEdges1->trigger();
+    form.MenuDetector1->trigger();
+    ASSERT_NE(form.DetectorWindow1, nullptr);
+    TDetectorPanel* panel = form.DetectorWindow1->Panel;
+    // Width-based PC (0.45, 0.25, 0.5) on 400 x 300: Bruker (0.45, 2/3, 2/3).
+    ASSERT_TRUE(
+        panel->SetDetector(detectorOf(400, 300, 2, 70, 68, 4, lxPcWidth, {0.45, 0.25, 0.5})));
+    const QImage window = panel->Image();
+    ASSERT_FALSE(window.isNull());
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string out = path(dir, "window.png");
+    const std::string size = std::to_string(window.width()) + "x" + std::to_string(window.height());
+    const RunResult run = render({"--phase",      "Iron bcc", "--euler",       "30,45,10",
+                                  "--style",      "edge",     "--view",        "detector",
+                                  "--detector",   "400x300",  "--binning",     "2",
+                                  "--pixel-size", "70",       "--sample-tilt", "68",
+                                  "--tilt",       "4",        "--pc",          "0.45,0.25,0.5",
+                                  "--convention", "width",    "--size",        size,
+                                  "--out",        out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readPng(out), window);
 }
 
 // Pixels on the centre lines of the strongest bands, put there by the library's band line
