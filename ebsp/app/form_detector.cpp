@@ -8,21 +8,7 @@
 #include "detector_window.h"
 #include "pattern_overlay.h"
 #include "view_constants.h"
-
-namespace {
-
-ebsp::BandLook bandLookOf(const TCrystalEBSPpanel& map) {
-    ebsp::BandLook look;
-    const TKikuchiBandStyle style = map.KikuchiBandStyle();
-    look.shape = (style == kbEdge || style == kbEdgeBlack)       ? ebsp::BandShape::Edges
-                 : (style == kbCentre || style == kbCentreBlack) ? ebsp::BandShape::Centre
-                                                                 : ebsp::BandShape::Solid;
-    look.uniform = style == kbSolidBlack || style == kbEdgeBlack || style == kbCentreBlack;
-    look.uniformColour = style == kbSolidBlack ? map.FaceColour() : map.LineColour();
-    return look;
-}
-
-}  // namespace
+#include "view_setup.h"
 
 void TForm1::createDetectorItem() {
     MenuDetector1 = PopupMenu2->addAction(QStringLiteral("Detector pattern..."));
@@ -75,5 +61,5 @@ void TForm1::UpdateDetectorView(bool reload) {
     panel->SetkV(CrystalEBSPpanel2->kV());
     panel->SetBandGreys(CrystalEBSPpanel2->KikuchiBandGreyMin(),
                         CrystalEBSPpanel2->KikuchiBandGreyMax());
-    panel->SetBandLook(bandLookOf(*CrystalEBSPpanel2));
+    panel->SetBandLook(detectorBandLook(*CrystalEBSPpanel2));
 }

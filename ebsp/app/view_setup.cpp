@@ -58,3 +58,14 @@ void supplyPhaseReflector(const TPhaseRecord& phase, const TCrySet& crySet, int 
     d_spacing = LatticeSpacing(&crySet, h, k, l);
     intensity = entry.Intensity / 100.0;
 }
+
+ebsp::BandLook detectorBandLook(const TCrystalEBSPpanel& map) {
+    ebsp::BandLook look;
+    const TKikuchiBandStyle style = map.KikuchiBandStyle();
+    look.shape = (style == kbEdge || style == kbEdgeBlack)       ? ebsp::BandShape::Edges
+                 : (style == kbCentre || style == kbCentreBlack) ? ebsp::BandShape::Centre
+                                                                 : ebsp::BandShape::Solid;
+    look.uniform = style == kbSolidBlack || style == kbEdgeBlack || style == kbCentreBlack;
+    look.uniformColour = style == kbSolidBlack ? map.FaceColour() : map.LineColour();
+    return look;
+}

@@ -6,7 +6,10 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 
+#include <functional>
+
 #include "CrystalEBSPpanel.h"
+#include "DetectorPanel.h"
 
 namespace ebsp {
 namespace {
@@ -114,6 +117,21 @@ bool savePicture(const PictureDrawer& draw, QColor background, const QString& fi
         return fail(error,
                     QStringLiteral("%1: cannot be written (%2)").arg(fileName, file.errorString()));
     return true;
+}
+
+namespace {
+PictureDrawer detectorDrawing(const TDetectorPanel& view) {
+    return [&view](QPainter& painter, QSize size) { view.drawPicture(painter, size); };
+}
+}  // namespace
+
+// drawPicture paints every pixel of the picture itself (outside the detector too).
+QImage renderPictureImage(const TDetectorPanel& view, QSize size) {
+    return renderPictureImage(detectorDrawing(view), Qt::white, size);
+}
+
+bool savePicture(const TDetectorPanel& view, const QString& fileName, QSize size, QString* error) {
+    return savePicture(detectorDrawing(view), Qt::white, fileName, size, error);
 }
 
 }  // namespace ebsp

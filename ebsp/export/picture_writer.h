@@ -12,6 +12,7 @@
 
 class QPainter;
 class TCrystalEBSPpanel;
+class TDetectorPanel;
 
 namespace ebsp {
 
@@ -41,6 +42,12 @@ using PictureDrawer = std::function<void(QPainter& painter, QSize size)>;
 // The same for any view drawn by draw on the background colour.
 QImage renderPictureImage(const PictureDrawer& draw, QColor background, QSize size);
 bool savePicture(const PictureDrawer& draw, QColor background, const QString& fileName, QSize size,
+                 QString* error = nullptr);
+
+// The same for the detector view (TDetectorPanel::drawPicture): the detector fitted into
+// size with its aspect ratio.
+QImage renderPictureImage(const TDetectorPanel& view, QSize size);
+bool savePicture(const TDetectorPanel& view, const QString& fileName, QSize size,
                  QString* error = nullptr);
 
 }  // namespace ebsp

@@ -89,6 +89,24 @@ bool parseEulerTriple(std::string_view text, EulerDeg& angles) {
     return true;
 }
 
+bool parsePcConvention(std::string_view text, PcConvention& convention) {
+    struct Name {
+        std::string_view text;
+        PcConvention convention;
+    };
+    static constexpr Name kNames[] = {
+        {"bruker", PcConvention::Bruker},   {"edax", PcConvention::Edax},
+        {"tsl", PcConvention::Edax},        {"width", PcConvention::Width},
+        {"emsoft4", PcConvention::Emsoft4}, {"emsoft5", PcConvention::Emsoft5},
+        {"emsoft", PcConvention::Emsoft5}};
+    for (const Name& name : kNames)
+        if (text == name.text) {
+            convention = name.convention;
+            return true;
+        }
+    return false;
+}
+
 EulerList parseEulerList(std::string_view text) {
     EulerList list;
     int lineNumber = 0;
@@ -168,6 +186,53 @@ std::string progressBarText(int done, int total, int width) {
     return bar;
 }
 
+namespace {
+
+// One detector option's value into options; the message for a value out of range.
+std::string readDetectorOption(const std::string& name, const std::string& v,
+                               DetectorOptions& options) {
+    options.any = true;
+    const std::string quoted = name + " '" + v + "': ";
+    auto angle = [&](double& target) -> std::string {
+        const std::optional<double> value = toDouble(v);
+        if (!value || std::fabs(*value) > kMaxDetectorAngleDeg)
+            return quoted + "expected an angle from -180 to 180 degrees";
+        target = *value;
+        return {};
+    };
+    if (name == "--detector") {
+        if (!parsePictureSize(v, options.pattern, kMaxDetectorSide))
+            return quoted + "expected WIDTHxHEIGHT, 1 to " + std::to_string(kMaxDetectorSide) +
+                   " pixels a side";
+        options.patternGiven = true;
+    } else if (name == "--pc") {
+        if (!parseEulerTriple(v, options.pc)) return quoted + "expected three numbers X,Y,Z";
+        options.pcGiven = true;
+    } else if (name == "--convention") {
+        if (!parsePcConvention(v, options.convention))
+            return quoted + "expected bruker, edax, width, emsoft4 or emsoft5";
+        options.conventionGiven = true;
+    } else if (name == "--sample-tilt") {
+        return angle(options.sampleTiltDeg);
+    } else if (name == "--tilt") {
+        return angle(options.tiltDeg);
+    } else if (name == "--binning") {
+        const std::optional<int> n = toInt(v);
+        if (!n || *n < 1 || *n > kMaxBinning)
+            return quoted + "expected a whole number from 1 to " + std::to_string(kMaxBinning);
+        options.binning = *n;
+        options.binningGiven = true;
+    } else if (name == "--pixel-size") {
+        const std::optional<double> um = toDouble(v);
+        if (!um || !(*um > 0.0)) return quoted + "expected a pixel size above 0 micrometres";
+        options.pixelSizeUm = *um;
+        options.pixelSizeGiven = true;
+    }
+    return {};
+}
+
+}  // namespace
+
 ParsedArgs parseRenderArgs(const std::vector<std::string>& args) {
     ParsedArgs result;
     Options& o = result.options;
@@ -193,9 +258,10 @@ ParsedArgs parseRenderArgs(const std::vector<std::string>& args) {
             o.strict = true;
             continue;
         }
-        static const char* const kValued[] = {"--phase",      "--euler", "--kv",
-                                              "--reflectors", "--style", "--view",
-                                              "--size",       "--out",   "--euler-list"};
+        static const char* const kValued[] = {
+            "--phase",       "--euler", "--kv",         "--reflectors", "--style", "--view",
+            "--size",        "--out",   "--euler-list", "--detector",   "--pc",    "--convention",
+            "--sample-tilt", "--tilt",  "--binning",    "--pixel-size"};
         bool known = false;
         for (const char* option : kValued)
             known = known || name == option;
@@ -235,8 +301,10 @@ ParsedArgs parseRenderArgs(const std::vector<std::string>& args) {
                 o.view = ViewKind::Map;
             else if (v == "cell")
                 o.view = ViewKind::Cell;
+            else if (v == "detector")
+                o.view = ViewKind::Detector;
             else
-                return failWith("--view '" + v + "': expected map or cell");
+                return failWith("--view '" + v + "': expected map, cell or detector");
         } else if (name == "--size") {
             if (!parsePictureSize(v, o.size))
                 return failWith("--size '" + v +
@@ -248,6 +316,9 @@ ParsedArgs parseRenderArgs(const std::vector<std::string>& args) {
         } else if (name == "--euler-list") {
             if (v.empty()) return failWith("--euler-list needs a file name");
             o.eulerList = v;
+        } else {
+            const std::string problem = readDetectorOption(name, v, o.detector);
+            if (!problem.empty()) return failWith(problem);
         }
     }
     if (o.help) {
@@ -256,6 +327,12 @@ ParsedArgs parseRenderArgs(const std::vector<std::string>& args) {
     }
     if (o.phase.empty()) return failWith("--phase is required");
     if (o.out.empty()) return failWith("--out is required");
+    if (o.detector.any && o.view != ViewKind::Detector)
+        return failWith(
+            "the detector options (--detector, --pc, --convention, --sample-tilt, "
+            "--tilt, --binning, --pixel-size) need --view detector");
+    if (o.detector.conventionGiven && !o.detector.pcGiven)
+        return failWith("--convention names the convention of --pc X,Y,Z: give --pc too");
     if (!o.eulerList.empty() && !outputNameVaries(o.out))
         return failWith("--out '" + o.out +
                         "' must hold {n}, {phi1}, {Phi} or {phi2} for an Euler list");

@@ -1,6 +1,6 @@
 // The command line of the render command and its Euler-angle lists, read without Qt:
-// options, picture sizes, angle triples, list files, output name patterns and the
-// progress bar's decision.
+// options, picture and detector sizes, angle triples, list files, output name patterns and
+// the progress bar's decision.
 #pragma once
 
 #include <array>
@@ -11,7 +11,9 @@
 namespace ebsp::render {
 
 enum class BandStyle { Solid, Edge, Centre };
-enum class ViewKind { Map, Cell };
+enum class ViewKind { Map, Cell, Detector };
+// Pattern-centre conventions, in the order of lattix's lxPc* values.
+enum class PcConvention { Bruker, Edax, Width, Emsoft4, Emsoft5 };
 
 struct PictureSize {
     int width = 480;
@@ -19,6 +21,29 @@ struct PictureSize {
 };
 
 using EulerDeg = std::array<double, 3>;  // phi1, Phi, phi2 in degrees
+
+// The detector of --view detector.  Fields not given keep the view's default detector's;
+// the library checks the whole detector when the pattern centre is set.
+struct DetectorOptions {
+    PictureSize pattern;  // pattern pixels (after binning), when patternGiven
+    bool patternGiven = false;
+    std::array<double, 3> pc{0.0, 0.0, 0.0};  // in convention, when pcGiven
+    bool pcGiven = false;
+    PcConvention convention = PcConvention::Bruker;
+    bool conventionGiven = false;
+    double sampleTiltDeg = 70.0;
+    double tiltDeg = 0.0;
+    int binning = 1;
+    bool binningGiven = false;
+    double pixelSizeUm = 0.0;  // unbinned, when pixelSizeGiven
+    bool pixelSizeGiven = false;
+    bool any = false;  // some detector option was given
+};
+
+// Limits of the detector options, as the detector settings dialog has them.
+inline constexpr int kMaxDetectorSide = 100000;
+inline constexpr int kMaxBinning = 64;
+inline constexpr double kMaxDetectorAngleDeg = 180.0;
 
 struct Options {
     std::string phase;  // name, index or file
@@ -29,6 +54,7 @@ struct Options {
     ViewKind view = ViewKind::Map;
     PictureSize size;
     bool sizeGiven = false;
+    DetectorOptions detector;
     std::string out;
     std::string eulerList;  // empty: one picture at euler
     bool strict = false;
@@ -50,6 +76,9 @@ bool parsePictureSize(std::string_view text, PictureSize& size, int maxSide = 80
 
 // Three finite numbers separated by commas and/or blanks.
 bool parseEulerTriple(std::string_view text, EulerDeg& angles);
+
+// bruker, edax (or tsl), width, emsoft4, emsoft5 (or emsoft).
+bool parsePcConvention(std::string_view text, PcConvention& convention);
 
 struct EulerListEntry {
     int line = 0;  // 1-based line number in the list

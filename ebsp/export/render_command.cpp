@@ -16,6 +16,8 @@
 #include <sstream>
 
 #include "CrystalEBSPpanel.h"
+#include "DetectorPanel.h"
+#include "detector_render.h"
 #include "phase_catalogue.h"
 #include "picture_writer.h"
 #include "render_args.h"
@@ -142,8 +144,17 @@ std::string renderUsage() {
            "  --kv KV                 accelerating voltage (default 20)\n"
            "  --reflectors N          reflectors, rounded to whole families (default 100)\n"
            "  --style solid|edge|centre   band style (default solid)\n"
-           "  --view map|cell         Kikuchi map or unit cell (default map)\n"
-           "  --size WxH              picture size, up to 8000 a side (default 480x448)\n"
+           "  --view map|cell|detector   Kikuchi map, unit cell or detector pattern (default map)\n"
+           "  --size WxH              picture size, up to 8000 a side (default 480x448; for the\n"
+           "                          detector, the detector's size)\n"
+           "  --detector WxH          detector pattern size in pixels (default 640x480)\n"
+           "  --pc X,Y,Z              pattern centre (default Bruker 0.5,0.5,0.6)\n"
+           "  --convention bruker|edax|width|emsoft4|emsoft5   the convention of --pc\n"
+           "                          (default bruker)\n"
+           "  --sample-tilt DEG       sample tilt (default 70)\n"
+           "  --tilt DEG              detector tilt (default 0)\n"
+           "  --binning N             binning (default 1)\n"
+           "  --pixel-size UM         unbinned pixel size, micrometres (default 50)\n"
            "  --strict                stop a batch at its first failure\n";
 }
 
@@ -210,7 +221,28 @@ int runRenderCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     TCrystalEBSPpanel view;
     configureRenderView(view, o, phase, crySet);
-    const QSize size(o.size.width, o.size.height);
+    QSize size(o.size.width, o.size.height);
+    // The detector view draws through a panel fed from the map, as the window's is.
+    std::unique_ptr<TDetectorPanel> panel;
+    if (o.view == render::ViewKind::Detector) {
+        const RenderDetector detector = buildRenderDetector(o.detector);
+        if (!detector.ok) {
+            err << "ebsp-tool render: " << detector.error << "\n";
+            return 2;
+        }
+        if (!o.sizeGiven) {
+            size = QSize(detector.detector.Width, detector.detector.Height);
+            if (!pictureSizeAllowed(size)) {
+                err << "ebsp-tool render: the detector's " << size.width() << " x " << size.height()
+                    << " pixels exceed the largest picture (" << kMaxPictureSide
+                    << " a side): give --size\n";
+                return 2;
+            }
+        }
+        panel = std::make_unique<TDetectorPanel>();
+        panel->SetDetector(detector.detector);
+        coupleDetectorView(*panel, view, crySet);
+    }
 
     const bool terminal = stderrIsTerminal(environment);
     const auto start = std::chrono::steady_clock::now();
@@ -219,12 +251,17 @@ int runRenderCommand(const std::vector<std::string>& args, std::ostream& out, st
     int done = 0;
     const int total = static_cast<int>(jobs.size());
     for (const EulerListEntry& job : jobs) {
-        view.SetOrientation({job.angles[0] * kRadiansPerDegree, job.angles[1] * kRadiansPerDegree,
-                             job.angles[2] * kRadiansPerDegree});
+        const TVec3D euler{job.angles[0] * kRadiansPerDegree, job.angles[1] * kRadiansPerDegree,
+                           job.angles[2] * kRadiansPerDegree};
+        view.SetOrientation(euler);
+        if (panel) panel->SetOrientation(euler);
         const std::string name =
             batch ? render::expandOutputName(o.out, job.line, job.angles) : o.out;
+        const QString file = QString::fromStdString(name);
         QString message;
-        if (!savePicture(view, QString::fromStdString(name), size, &message)) {
+        const bool saved = panel ? savePicture(*panel, file, size, &message)
+                                 : savePicture(view, file, size, &message);
+        if (!saved) {
             if (barShown) err << "\n";
             if (!batch) {
                 err << "ebsp-tool render: " << message.toStdString() << "\n";

@@ -1,5 +1,6 @@
-// The render command of ebsp-tool: pictures of a phase's map or unit cell, one or a batch
-// from a list of Euler angles, drawn by an off-screen view set up as the main window's.
+// The render command of ebsp-tool: pictures of a phase's map, unit cell or detector pattern,
+// one or a batch from a list of Euler angles, drawn by off-screen views set up as the main
+// window sets up its own.
 #pragma once
 
 #include <functional>
@@ -33,7 +34,8 @@ struct RenderEnvironment {
 
 // Runs "render" with the arguments after that word.  Exit status: 0 done; 1 some pictures
 // of a batch failed (listed at the end); 2 bad arguments, unknown phase, unreadable list
-// line, bad size, unwritable output, or the first failure of a --strict batch.  Creates a
+// line, bad size, unwritable output, a detector the library refuses, or the first failure
+// of a --strict batch.  Creates a
 // QApplication on Qt's offscreen platform when none exists (no display needed).
 int runRenderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                      const RenderEnvironment& environment);

@@ -1,5 +1,5 @@
-// ebsp-tool render: pictures of the map or the cell view, drawn by the view's own paint
-// sequence (ebsp/export); phases from files come through the user-phase loader.
+// ebsp-tool render: pictures of the map, the cell or the detector view, drawn by the view's own
+// paint sequence (ebsp/export); phases from files come through the user-phase loader.
 #include <cstdint>
 #include <iostream>
 
@@ -13,7 +13,9 @@ namespace ebsp_tool {
 const char* const kRenderUsage =
     "render --phase NAME|INDEX|FILE --out FILE.png|FILE.svg [--euler PHI1,PHI,PHI2 | "
     "--euler-list FILE] [--kv KV] [--reflectors N] [--style solid|edge|centre] "
-    "[--view map|cell] [--size WxH] [--strict]";
+    "[--view map|cell|detector] [--size WxH] [--detector WxH] [--pc X,Y,Z] "
+    "[--convention bruker|edax|width|emsoft4|emsoft5] [--sample-tilt DEG] [--tilt DEG] "
+    "[--binning N] [--pixel-size UM] [--strict]";
 
 int runRender(const std::vector<std::string>& args) {
     ebsp::RenderEnvironment env;
