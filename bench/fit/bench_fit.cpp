@@ -137,5 +137,3 @@ BENCHMARK(BM_Render640x480)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Render640x480PerPixel)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

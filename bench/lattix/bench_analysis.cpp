@@ -200,31 +200,3 @@ BENCHMARK(BM_fFactor);
 
 // Without the setup data every crystal set holds the identity alone and the
 // figures would be those of another, much cheaper computation: refuse to run.
-int main(int argc, char** argv) {
-    // From the build tree, the setup data sit beside the bench folder.
-    const char* xdg = std::getenv("XDG_CONFIG_DIRS");
-    if (xdg == nullptr || *xdg == '\0') {
-        std::error_code error;
-        const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-        const auto dir = exe.parent_path().parent_path() / "etc" / "xdg";
-        if (!error && std::filesystem::exists(dir / "Orvane.conf"))
-            setenv("XDG_CONFIG_DIRS", dir.c_str(), 1);
-    }
-    const auto report = std::make_unique<TLtxSetupReport>();
-    if (CheckSetupData(report.get()) != 0) {
-        std::fprintf(stderr,
-                     "bench_analysis: refusing to run: the setup data cannot be read (%s).\n"
-                     "Setup folder: %s (%s %s).\n"
-                     "Run it with XDG_CONFIG_DIRS naming the folder of a good Orvane.conf, "
-                     "e.g. XDG_CONFIG_DIRS=build/etc/xdg build/bench/bench_analysis\n",
-                     report->Text, report->Folder,
-                     report->KeyFound != 0 ? "SystemDir in" : "built-in default; no",
-                     report->KeySource);
-        return 2;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_setup.h"
+
 #include "CrystalEBSPpanel.h"
 #include "DetectorPanel.h"
 
@@ -130,14 +132,8 @@ DETECTOR_BENCH(BM_MapDragFrameSolid640x480);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // From the build tree, the setup data sit beside the bench folder.
-    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_DIRS")) {
-        std::error_code error;
-        const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-        const auto xdg = exe.parent_path().parent_path() / "etc" / "xdg";
-        if (!error && std::filesystem::exists(xdg / "Orvane.conf"))
-            qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(xdg.string()));
-    }
+    bench::useBuildTreeSetupData();
+    if (!bench::setupDataReadable("bench_detector_drag")) return 2;
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_setup.h"
+
 #include "CrystalEBSPpanel.h"
 #include "lattixSetup.h"
 
@@ -119,20 +121,8 @@ BENCHMARK(BM_CellAndMapDragFrame)
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // From the build tree, the setup data sit beside the bench folder.
-    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_DIRS")) {
-        std::error_code error;
-        const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-        const auto xdg = exe.parent_path().parent_path() / "etc" / "xdg";
-        if (!error && std::filesystem::exists(xdg / "Orvane.conf"))
-            qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(xdg.string()));
-    }
-    // Without the setup data the map would be drawn for a one-operator set.
-    if (TLtxSetupReport report; CheckSetupData(&report) != 0) {
-        std::fprintf(stderr, "bench_view_drag: refusing to run: %s (setup folder %s)\n",
-                     report.Text, report.Folder);
-        return 2;
-    }
+    bench::useBuildTreeSetupData();
+    if (!bench::setupDataReadable("bench_view_drag")) return 2;
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
