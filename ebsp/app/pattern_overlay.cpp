@@ -231,6 +231,7 @@ void PatternOverlay::Fail(const QString& caption, const QString& text) {
 
 bool PatternOverlay::LoadPattern(const QString& path) {
     CancelRefine();  // a running refinement belongs to the pattern it started on
+    ++m_generation;
     GreyImage grey;
     QString error;
     if (!readPatternImage(path, grey, error)) {

@@ -103,7 +103,7 @@ class PatternOverlay : public QObject {
     void CreateMenu();
     void ShowPattern();
     void Oriented();  // the panel's orientation changed here: tell its owner
-    void FinishRefine(const ebsp::fit::RefineResult& result, bool refinedPc);
+    void FinishRefine(const ebsp::fit::RefineResult& result, bool refinedPc, unsigned generation);
     void Fail(const QString& caption, const QString& text);
     QString DefaultFitPath() const;
     bool KeyPressed(class QKeyEvent* event);
@@ -124,5 +124,8 @@ class PatternOverlay : public QObject {
 
     std::thread m_worker;
     std::atomic<bool> m_cancel{false};
+    // Counts refinements and pattern loads: a result that comes back for an older pattern
+    // (it may have finished just before the cancel reached it) is not applied.
+    unsigned m_generation = 0;
     QString m_progress;  // shown instead of the read-out while refining
 };

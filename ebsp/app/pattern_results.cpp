@@ -74,38 +74,42 @@ bool PatternOverlay::StartRefine() {
     ebsp::fit::RefineOptions options;
     options.refinePc = RefinePcAction->isChecked();
     m_cancel = false;
+    const unsigned generation = ++m_generation;
     m_progress = QStringLiteral("Refining...");
     ShowReadOut();
     RefineAction->setText(QStringLiteral("Cancel &refine"));
     // The worker reads its own copies; the window hears from it only through queued calls.
-    m_worker =
-        std::thread([this, pattern = m_raw, detector, start, bands = std::move(bands), options] {
-            int posted = -1;
-            auto progress = [this, &posted](const ebsp::fit::RefineProgress& p) {
-                if (p.evaluations - posted < 20) return;
-                posted = p.evaluations;
-                const QString text = QStringLiteral(
-                                         "Refining: level %1 of %2, %3 trials, FOM %4 "
-                                         "(Esc cancels)")
-                                         .arg(p.level + 1)
-                                         .arg(p.levelCount)
-                                         .arg(p.evaluations)
-                                         .arg(fixed(p.bestFom, 4));
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, text] {
-                        if (!Refining()) return;
-                        m_progress = text;
-                        ShowReadOut();
-                    },
-                    Qt::QueuedConnection);
-            };
-            const ebsp::fit::RefineResult result = ebsp::fit::refineFit(
-                pattern, {}, detector, start, bands, options, progress, &m_cancel);
+    m_worker = std::thread([this, pattern = m_raw, detector, start, bands = std::move(bands),
+                            options, generation] {
+        int posted = -1;
+        auto progress = [this, &posted](const ebsp::fit::RefineProgress& p) {
+            if (p.evaluations - posted < 20) return;
+            posted = p.evaluations;
+            const QString text = QStringLiteral(
+                                     "Refining: level %1 of %2, %3 trials, FOM %4 "
+                                     "(Esc cancels)")
+                                     .arg(p.level + 1)
+                                     .arg(p.levelCount)
+                                     .arg(p.evaluations)
+                                     .arg(fixed(p.bestFom, 4));
             QMetaObject::invokeMethod(
-                this, [this, result, options] { FinishRefine(result, options.refinePc); },
+                this,
+                [this, text] {
+                    if (!Refining()) return;
+                    m_progress = text;
+                    ShowReadOut();
+                },
                 Qt::QueuedConnection);
-        });
+        };
+        const ebsp::fit::RefineResult result =
+            ebsp::fit::refineFit(pattern, {}, detector, start, bands, options, progress, &m_cancel);
+        QMetaObject::invokeMethod(
+            this,
+            [this, result, options, generation] {
+                FinishRefine(result, options.refinePc, generation);
+            },
+            Qt::QueuedConnection);
+    });
     return true;
 }
 
@@ -113,13 +117,17 @@ void PatternOverlay::CancelRefine() {
     m_cancel = true;
 }
 
-void PatternOverlay::FinishRefine(const ebsp::fit::RefineResult& result, bool refinedPc) {
+void PatternOverlay::FinishRefine(const ebsp::fit::RefineResult& result, bool refinedPc,
+                                  unsigned generation) {
     if (m_worker.joinable()) m_worker.join();
     m_progress.clear();
     RefineAction->setText(QStringLiteral("&Refine"));
     m_last = result;
     QString message;
-    if (!result.valid) {
+    if (generation != m_generation) {
+        m_last.cancelled = true;
+        message = QStringLiteral("Refine stopped: another pattern was loaded.");
+    } else if (!result.valid) {
         message = QStringLiteral("The refinement refused the pattern or the detector.");
     } else if (result.cancelled) {
         message = QStringLiteral("Refine cancelled; the fit is as it was.");

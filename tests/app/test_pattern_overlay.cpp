@@ -369,6 +369,13 @@ TEST_F(PatternOverlayTest, RefineFromTwoDegreesOffFindsTheTruthAndTurnsEveryView
     QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 2, 300000);
     EXPECT_TRUE(overlay->LastRefine().cancelled);
     EXPECT_LT(misorientationDeg(matrixOf(panel->EulerAngles()), start), 1e-9);
+
+    // A pattern loaded while refining: the result of the old one is never applied.
+    overlay->RefineAction->trigger();
+    ASSERT_TRUE(overlay->LoadPattern(writePattern(truth)));
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 3, 300000);
+    EXPECT_TRUE(overlay->LastRefine().cancelled);
+    EXPECT_LT(misorientationDeg(matrixOf(panel->EulerAngles()), start), 1e-9);
 }
 
 TEST_F(PatternOverlayTest, CopiesAnglesAndPcInTheChosenConvention) {
