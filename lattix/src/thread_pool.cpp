@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -16,6 +17,34 @@ std::int64_t partBegin(std::int64_t n, int parts, int p) {
     const std::int64_t base = n / parts;
     const std::int64_t rest = n % parts;
     return p * base + std::min<std::int64_t>(p, rest);
+}
+
+// How long a worker looks for the next job, and a caller for the end of its
+// job, before sleeping: back-to-back calls then skip the wake-up (tens of
+// microseconds), while an idle pool still sleeps.
+constexpr auto kSpin = std::chrono::microseconds(50);
+
+void cpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#else
+    std::this_thread::yield();
+#endif
+}
+
+// Polls `done` for at most kSpin; true once it holds.
+template <class Done>
+bool spinUntil(Done done) {
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        for (int i = 0; i < 64; ++i) {
+            if (done()) return true;
+            cpuRelax();
+        }
+        if (std::chrono::steady_clock::now() - start > kSpin) return done();
+    }
 }
 
 // Parts are claimed, not assigned: the caller and whichever workers are awake
@@ -39,7 +68,7 @@ class WorkerPool {
     ~WorkerPool() {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_stop = true;
+            m_stop.store(true, std::memory_order_relaxed);
         }
         m_wake.notify_all();
         for (auto& t : m_workers)
@@ -56,17 +85,26 @@ class WorkerPool {
         std::unique_lock<std::mutex> dispatch(m_dispatch, std::try_to_lock);
         if (!dispatch.owns_lock()) return false;
         std::uint64_t generation = 0;
+        bool sleepers = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_job = Job{n, parts, body, context};
-            m_finished = 0;
-            generation = ++m_generation;
-            m_claim.store((generation & 0xffffffffu) << 32, std::memory_order_release);
+            m_finished.store(0);
+            generation = m_generation.load(std::memory_order_relaxed) + 1;
+            m_claim.store((generation & 0xffffffffu) << 32, std::memory_order_relaxed);
+            m_generation.store(generation, std::memory_order_release);
+            sleepers = m_sleepers > 0;
         }
-        m_wake.notify_all();
+        // Spinning workers see the new generation without a notification.
+        if (sleepers) m_wake.notify_all();
         runParts(generation, m_job);
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_done.wait(lock, [&] { return m_finished == parts; });
+        const auto finished = [&] { return m_finished.load() == parts; };
+        if (!spinUntil(finished)) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_callerSleeps.store(true);
+            m_done.wait(lock, finished);
+            m_callerSleeps.store(false);
+        }
         return true;
     }
 
@@ -91,18 +129,31 @@ class WorkerPool {
             } while (!m_claim.compare_exchange_weak(claim, claim + 1, std::memory_order_acq_rel));
             job.body(job.context, partBegin(job.n, job.parts, part),
                      partBegin(job.n, job.parts, part + 1));
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (++m_finished == job.parts) m_done.notify_one();
+            // Sequentially consistent with the caller's flag: either the caller
+            // sees the count or this sees the flag and wakes it.
+            if (m_finished.fetch_add(1) + 1 == job.parts && m_callerSleeps.load()) {
+                { std::lock_guard<std::mutex> lock(m_mutex); }
+                m_done.notify_one();
+            }
         }
     }
 
     void workerLoop() {
         std::uint64_t seen = 0;
         for (;;) {
+            const auto news = [&] {
+                return m_stop.load(std::memory_order_relaxed) ||
+                       m_generation.load(std::memory_order_acquire) != seen;
+            };
+            spinUntil(news);
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
-            if (m_stop) return;
-            seen = m_generation;
+            if (!news()) {
+                ++m_sleepers;
+                m_wake.wait(lock, news);
+                --m_sleepers;
+            }
+            if (m_stop.load(std::memory_order_relaxed)) return;
+            seen = m_generation.load(std::memory_order_relaxed);
             const Job job = m_job;
             lock.unlock();
             runParts(seen, job);
@@ -110,15 +161,17 @@ class WorkerPool {
     }
 
     std::mutex m_dispatch;  // one job at a time
-    std::mutex m_mutex;     // guards the fields below except m_claim
+    std::mutex m_mutex;     // guards m_job and m_sleepers; orders sleeping with waking
     std::condition_variable m_wake;
     std::condition_variable m_done;
     std::vector<std::thread> m_workers;
     std::atomic<std::uint64_t> m_claim{0};  // generation << 32 | next part
-    std::uint64_t m_generation = 0;
+    std::atomic<std::uint64_t> m_generation{0};
+    std::atomic<int> m_finished{0};
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_callerSleeps{false};  // the caller blocks on m_done
     Job m_job;
-    int m_finished = 0;
-    bool m_stop = false;
+    int m_sleepers = 0;  // workers blocked on m_wake
 };
 
 WorkerPool* sharedPool() {

@@ -4,10 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "../support/lattix_test_support.h"
@@ -197,6 +200,42 @@ TEST(BatchMisorientation, ResultsDoNotDependOnTheThreadCount) {
                   0);
         EXPECT_EQ(std::memcmp(fastOne.data() + 1, fastMany.data(), (n - 1) * sizeof(double)), 0);
     }
+}
+
+// Calls back to back, after pauses that let the workers fall asleep, and from
+// two threads at once (one of them finding the pool busy): every result is
+// that of the calling thread alone.
+TEST(BatchMisorientation, PacedAndConcurrentCallsMatchOneThread) {
+    const TCrySet cs = makeSet(11);
+    std::mt19937_64 rng(41);
+    const std::int64_t n = 20000;
+    std::vector<TMat3D> a(n), b(n);
+    for (std::int64_t i = 0; i < n; ++i) {
+        a[i] = euler(randomEuler(rng));
+        b[i] = euler(randomEuler(rng));
+    }
+    std::vector<double> one(n);
+    ASSERT_EQ(BatchMisorientation(&cs, a.data(), b.data(), n, one.data(), nullptr, 1), 0);
+    auto caller = [&](int seed, int& mismatches) {
+        std::mt19937 pick(seed);
+        std::vector<double> many(n);
+        for (int call = 0; call < 120; ++call) {
+            const std::int64_t count = 8192 + pick() % (n - 8192);
+            const int pauseUs = std::array<int, 4>{0, 10, 200, 3000}[pick() % 4];
+            std::this_thread::sleep_for(std::chrono::microseconds(pauseUs));
+            if (BatchMisorientation(&cs, a.data(), b.data(), count, many.data(), nullptr, 0) != 0 ||
+                std::memcmp(one.data(), many.data(), count * sizeof(double)) != 0)
+                ++mismatches;
+        }
+    };
+    int alone = 0, first = 0, second = 0;
+    caller(1, alone);
+    std::thread other(caller, 2, std::ref(second));
+    caller(3, first);
+    other.join();
+    EXPECT_EQ(alone, 0);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(second, 0);
 }
 
 // A child forked after the workers started has none; its calls must still end.
