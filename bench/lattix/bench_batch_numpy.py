@@ -2,7 +2,7 @@
 numpy computation and the lattix Python package (quaternions and matrices, one thread and all).
 
 Run with Debian's python3, the package on PYTHONPATH (or installed) and the setup data found:
-  XDG_CONFIG_DIRS=build/etc/xdg LATTIX_LIBRARY=build/lattix/liblattix.so \
+  XDG_CONFIG_DIRS=$PWD/build/etc/xdg LATTIX_LIBRARY=build/lattix/liblattix.so \
   PYTHONPATH=bindings/python /usr/bin/python3 bench/lattix/bench_batch_numpy.py
 Pairs per second, best of five runs.
 """

@@ -31,7 +31,7 @@ inline bool setupDataReadable(const char* program) {
                  "%s: refusing to run: the setup data cannot be read (%s).\n"
                  "Setup folder: %s (%s %s).\n"
                  "Run it with XDG_CONFIG_DIRS naming the folder of a good Orvane.conf, "
-                 "e.g. XDG_CONFIG_DIRS=build/etc/xdg build/bench/%s\n",
+                 "e.g. XDG_CONFIG_DIRS=$PWD/build/etc/xdg build/bench/%s (an absolute path)\n",
                  program, report->Text, report->Folder,
                  report->KeyFound != 0 ? "SystemDir in" : "built-in default; no", report->KeySource,
                  program);

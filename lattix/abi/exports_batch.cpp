@@ -7,7 +7,7 @@ namespace {
 
 template <typename Body>
 int32_t batchGuarded(Body&& body) noexcept {
-    return lattix::abi::guarded<int32_t>(LTX_BATCH_INTERNAL_ERROR, body);
+    return lattix::abi::guardedConcurrent<int32_t>(LTX_BATCH_INTERNAL_ERROR, body);
 }
 
 }  // namespace

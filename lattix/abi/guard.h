@@ -29,4 +29,16 @@ void guarded(Body&& body) noexcept {
     } catch (...) {}
 }
 
+// The same for exports that never show a message box and may be called from several threads
+// at once (the array exports): no call scope, whose counters are the library's single-thread
+// state.
+template <typename Result, typename Body>
+Result guardedConcurrent(Result fallback, Body&& body) noexcept {
+    try {
+        return std::forward<Body>(body)();
+    } catch (...) {
+        return fallback;
+    }
+}
+
 }  // namespace lattix::abi
