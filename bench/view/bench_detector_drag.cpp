@@ -10,8 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench_setup.h"
-
 #include "CrystalEBSPpanel.h"
 #include "DetectorPanel.h"
 
@@ -129,15 +127,3 @@ DETECTOR_BENCH(BM_DetectorDragFrameEdges);
 DETECTOR_BENCH(BM_DetectorDragFrameCentre);
 DETECTOR_BENCH(BM_MapDragFrameSolid1000);
 DETECTOR_BENCH(BM_MapDragFrameSolid640x480);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    bench::useBuildTreeSetupData();
-    if (!bench::setupDataReadable("bench_detector_drag")) return 2;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -11,8 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench_setup.h"
-
 #include "CrystalEBSPpanel.h"
 #include "phase_catalogue.h"
 #include "picture_writer.h"
@@ -84,15 +82,3 @@ void BM_BatchDrawOnly(benchmark::State& state) {
 BENCHMARK(BM_BatchPng)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_BatchSvg)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_BatchDrawOnly)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    bench::useBuildTreeSetupData();
-    if (!bench::setupDataReadable("bench_render")) return 2;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -11,8 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench_setup.h"
-
 #include "CrystalEBSPpanel.h"
 #include "lattixSetup.h"
 
@@ -118,15 +116,3 @@ BENCHMARK(BM_CellAndMapDragFrame)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    bench::useBuildTreeSetupData();
-    if (!bench::setupDataReadable("bench_view_drag")) return 2;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -13,7 +13,7 @@ _Static_assert(offsetof(TMat3D, col[2].z) == 64, "TMat3D column order");
 _Static_assert(sizeof(TIndices) == 16, "TIndices");
 _Static_assert(sizeof(TLtxBool) == 1, "one-byte booleans");
 _Static_assert(sizeof(TIndexText) == 16, "index texts");
-/* The named capacities are the ones the records hold (and the spec's numbers). */
+/* The named capacities are the ones the records hold, with the values callers have always used. */
 _Static_assert(LATTIX_SYM_CAPACITY == 96 && sizeof(((TCrySet*)0)->SymOps) == 96 * sizeof(TMat3D),
                "symmetry capacity");
 _Static_assert(sizeof(((TFFactorSet*)0)->FDirs) == LATTIX_SYM_CAPACITY * sizeof(TVec3D), "FDirs");
